@@ -1,0 +1,21 @@
+# Native tree: the portable core, its tests and benchmarks.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+add_executable(kavrin_core_tests
+  tests/engine/Crc32_ut.cpp
+  tests/engine/HashStream_ut.cpp
+  tests/engine/SfvReader_ut.cpp
+  tests/engine/SfvWriter_ut.cpp
+  tests/engine/RelativePath_ut.cpp
+  tests/engine/SizeText_ut.cpp
+  tests/app/CommandLineScan_ut.cpp
+)
+target_link_libraries(kavrin_core_tests PRIVATE kavrin_core GTest::gtest GTest::gtest_main)
+gtest_discover_tests(kavrin_core_tests DISCOVERY_MODE PRE_TEST)
+
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(kavrin_bench bench/Crc32_bench.cpp)
+  target_link_libraries(kavrin_bench PRIVATE kavrin_core benchmark::benchmark)
+endif()

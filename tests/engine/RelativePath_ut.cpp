@@ -1,0 +1,42 @@
+#include "engine/RelativePath.h"
+
+#include <gtest/gtest.h>
+
+namespace kavrin {
+namespace {
+
+TEST(RelativePath, PathFormsOfTheWrittenFile)
+{
+    struct Case { const wchar_t* sfvFolder; const wchar_t* fileFolder; const wchar_t* written; };
+    const Case cases[] = {
+        {L"D:\\data", L"D:\\data\\sub\\deep", L".\\sub\\deep\\name"},
+        {L"D:\\data", L"D:\\other", L"..\\other\\name"},
+        {L"D:\\data\\sfv", L"D:\\data", L"..\\name"},
+        {L"D:\\a\\b", L"D:\\x\\y", L"..\\..\\x\\y\\name"},
+        {L"D:\\data", L"E:\\files", L"E:\\files\\name"},
+        {L"D:\\Data", L"d:\\dATA", L"name"},                  // same folder, any case
+        {L"D:\\", L"D:\\", L"name"},                          // SFV file in a drive root
+        {L"D:\\", L"D:\\sub", L".\\sub\\name"},
+        {L"D:\\data", L"E:\\", L"E:\\name"},                  // another drive's root
+        {L"\\\\srv\\share\\a", L"\\\\SRV\\Share\\b", L"..\\b\\name"},
+        {L"\\\\srv\\one\\a", L"\\\\srv\\two\\a", L"\\\\srv\\two\\a\\name"},
+        {L"", L"D:\\data", L"D:\\data\\name"},                // no SFV folder at all
+        {L"D:\\data\\x", L"D:\\data\\xy", L"..\\xy\\name"},   // components, not characters
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SfvPathForm(c.sfvFolder, c.fileFolder, L"name"), c.written) << c.fileFolder;
+}
+
+TEST(RelativePath, TooLongForTheBufferHasNone)
+{
+    std::wstring deep = L"D:\\data";
+    while (deep.size() < 300)
+        deep += L"\\folder";
+    EXPECT_FALSE(RelativeFolderPath(L"D:\\data", deep).has_value());
+    EXPECT_EQ(SfvPathForm(L"D:\\data", deep, L"n"), deep + L"\\n");
+    const std::wstring fits = L"D:\\data\\" + std::wstring(257, L'x');  // ".\" + 257 = 259
+    EXPECT_EQ(RelativeFolderPath(L"D:\\data", fits)->size(), kMaxRelativePath);
+}
+
+} // namespace
+} // namespace kavrin
