@@ -1,0 +1,63 @@
+# Windows tree: kavrin.exe and its tests, run under Wine.
+set(KAVRIN_WIN_LIBS comctl32 shell32 shlwapi ole32 oleaut32 uuid wininet version gdi32 user32 comdlg32)
+
+add_library(kavrin_win STATIC
+  win/Dialog.cpp
+  win/WideString.cpp
+  win/WindowPlacement.cpp
+  win/WorkerThread.cpp
+  engine/FileCrc.cpp
+  app/AppArgs.cpp
+  app/KavrinDlg.cpp
+)
+target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
+target_compile_definitions(kavrin_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+target_compile_definitions(kavrin_core PUBLIC UNICODE _UNICODE)
+
+set(KAVRIN_RC ${CMAKE_SOURCE_DIR}/res/kavrin.rc)
+set_source_files_properties(${KAVRIN_RC} PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/kavrin.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
+
+add_executable(kavrin WIN32 app/Main.cpp ${KAVRIN_RC})
+target_link_libraries(kavrin PRIVATE kavrin_win)
+target_link_options(kavrin PRIVATE -static -municode)
+
+# Tests: GoogleTest from Debian's sources, built for the target.
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Wine runs the test programs, in a prefix of this build folder.
+set(KAVRIN_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+include(GoogleTest)
+add_executable(kavrin_tests
+  tests/engine/Crc32_ut.cpp
+  tests/engine/HashStream_ut.cpp
+  tests/engine/SfvReader_ut.cpp
+  tests/engine/SfvWriter_ut.cpp
+  tests/engine/RelativePath_ut.cpp
+  tests/engine/SizeText_ut.cpp
+  tests/engine/FileCrc_ut.cpp
+  tests/app/CommandLineScan_ut.cpp
+  tests/app/Startup_ut.cpp
+  tests/app/KavrinDlg_ut.cpp
+  tests/win/Handle_ut.cpp
+  tests/win/Dialog_ut.cpp
+  tests/res/Resources_ut.cpp
+  tests/TestSupport.cpp
+  ${KAVRIN_RC}
+)
+target_include_directories(kavrin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(kavrin_tests PRIVATE kavrin_win gtest gtest_main)
+target_link_options(kavrin_tests PRIVATE -static)
+add_dependencies(kavrin_tests kavrin)
+target_compile_definitions(kavrin_tests PRIVATE
+  KAVRIN_EXE_NAME_W=L"kavrin.exe")
+gtest_discover_tests(kavrin_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

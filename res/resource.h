@@ -1,0 +1,40 @@
+// Resource and control numbers shared by the .rc file and the code.
+#pragma once
+
+#define IDC_STATIC (-1)
+
+#define IDD_KAVRIN_DIALOG 102
+#define IDR_MAINMENU 131
+#define IDD_CREATE_DIALOG 134
+#define IDB_SEPARATOR 135
+#define IDD_PROGRESS_DIALOG 136
+
+#define IDI_APP 128
+#define IDI_OK 129
+#define IDI_BAD 130
+#define IDI_PENDING 132
+#define IDI_MISSING 32515
+
+#define IDC_RESULTS 1001
+#define IDC_PAUSE 1002
+#define IDC_PROGRESS_FILE 1003
+#define IDC_PROGRESS_TOTAL 1004
+#define IDC_LABEL_FILE 1005
+#define IDC_LABEL_TOTAL 1006
+#define IDC_COMMENTS_TOGGLE 1007
+#define IDC_COMMENTS 1008
+#define IDC_SFV_PATH 1008
+#define IDC_FILES 1009
+#define IDC_PATH_LABEL 1011
+#define IDC_BROWSE 1012
+#define IDC_INTRO 1013
+#define IDC_ADD_FILE 1014
+#define IDC_ADD_FOLDER 1015
+#define IDC_ABORT 1018
+#define IDC_CLOSE 1019
+
+#define ID_FILE_CHECKSFV 57601
+#define ID_FILE_CREATESFV 32772
+#define ID_FILE_EXIT 32773
+#define ID_FILES_DROPPED 32774
+#define ID_HELP 57670

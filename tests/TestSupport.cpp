@@ -1,0 +1,158 @@
+#include "TestSupport.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <atomic>
+#include <vector>
+
+#include "win/Handle.h"
+
+namespace test {
+
+namespace {
+
+std::atomic<int> g_nFolderCounter{0};
+
+void DeleteTree(const std::wstring& path)
+{
+    WIN32_FIND_DATAW data;
+    win::CFindHandle find(::FindFirstFileW((path + L"\\*").c_str(), &data));
+    if (find) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(child);
+            else
+                ::DeleteFileW(child.c_str());
+        } while (::FindNextFileW(find.Get(), &data));
+    }
+    find.Reset();
+    ::RemoveDirectoryW(path.c_str());
+}
+
+} // namespace
+
+CTempFolder::CTempFolder()
+{
+    wchar_t base[MAX_PATH + 1];
+    ::GetTempPathW(MAX_PATH + 1, base);
+    for (;;) {
+        m_path = std::wstring(base) + L"kavrin-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-"
+                 + std::to_wstring(g_nFolderCounter++);
+        if (::CreateDirectoryW(m_path.c_str(), nullptr))
+            break;
+    }
+    // Long form, so that comparisons with paths the program derives hold.
+    wchar_t longPath[32768];
+    if (::GetLongPathNameW(m_path.c_str(), longPath, 32768))
+        m_path = longPath;
+}
+
+CTempFolder::~CTempFolder()
+{
+    DeleteTree(m_path);
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    const auto slash = path.find_last_of(L'\\');
+    if (slash != std::wstring::npos)
+        ::SHCreateDirectoryExW(nullptr, path.substr(0, slash).c_str(), nullptr);
+    win::CFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    if (file && !bytes.empty())
+        ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    win::CFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    std::string bytes;
+    if (!file)
+        return bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return bytes;
+}
+
+namespace {
+
+struct DriveState {
+    win::CDialog* dialog = nullptr;
+    const std::function<void(HWND)>* drive = nullptr;
+    bool started = false;
+    bool timedOut = false;
+    DWORD deadline = 0;
+    UINT_PTR timer = 0;
+};
+thread_local DriveState* t_pDrive = nullptr;
+
+void CALLBACK DriveTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    DriveState* state = t_pDrive;
+    if (!state || id != state->timer)
+        return;  // an outer dialog's timer firing inside a nested modal loop
+    const HWND hwnd = state->dialog->GetSafeHwnd();
+    if (!state->started && hwnd && ::IsWindowVisible(hwnd)) {
+        state->started = true;
+        (*state->drive)(hwnd);
+        return;
+    }
+    if (static_cast<LONG>(::GetTickCount() - state->deadline) > 0 && hwnd) {
+        ::KillTimer(nullptr, id);
+        state->timedOut = true;
+        state->dialog->EndDialog(IDABORT);
+    }
+}
+
+} // namespace
+
+INT_PTR RunDialog(win::CDialog& dialog, const std::function<void(HWND)>& drive, DWORD timeoutMs)
+{
+    DriveState state;
+    state.dialog = &dialog;
+    state.drive = &drive;
+    state.deadline = ::GetTickCount() + timeoutMs;
+    DriveState* outer = t_pDrive;
+    t_pDrive = &state;
+    state.timer = ::SetTimer(nullptr, 0, 20, DriveTimer);
+    const INT_PTR result = dialog.DoModal(nullptr);
+    ::KillTimer(nullptr, state.timer);
+    t_pDrive = outer;
+    return state.timedOut ? IDABORT : result;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (!done()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::wstring ProductPath()
+{
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    path.resize(path.find_last_of(L'\\') + 1);
+    return path + KAVRIN_EXE_NAME_W;
+}
+
+} // namespace test

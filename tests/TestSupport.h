@@ -1,0 +1,44 @@
+// Helpers for tests that drive real windows and files under Wine.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "win/Dialog.h"
+
+namespace test {
+
+// A fresh folder under the system's temporary folder, deleted with its contents at the end.
+class CTempFolder {
+public:
+    CTempFolder();
+    ~CTempFolder();
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+    const std::wstring& Path() const { return m_path; }
+    // Path of a name inside the folder.
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+// Writes bytes to a file, creating its folder chain first.
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
+
+// Runs dialog modally. Once its window is visible, drive(hwnd) runs on this thread from a timer;
+// drive must end the dialog. After timeoutMs the dialog is ended with IDABORT, and the result
+// tells so.
+INT_PTR RunDialog(win::CDialog& dialog, const std::function<void(HWND)>& drive,
+                  DWORD timeoutMs = 10000);
+
+// Processes this thread's messages until done() or the time-out; returns done().
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// The program under test, next to the test program.
+std::wstring ProductPath();
+
+} // namespace test
