@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs what is missing, builds both trees and runs every test.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/setup-deps.sh
+
+cmake --preset native
+cmake --build --preset native
+ctest --preset native
+
+cmake --preset windows
+cmake --build --preset windows
+scripts/wine-prefix.sh build/windows/wineprefix null
+scripts/wine-ctest.sh build/windows -j2 --timeout 120
