@@ -8,6 +8,9 @@ export WINEARCH=win32 WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERR
 unset DISPLAY WAYLAND_DISPLAY || true
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
+# The registry values every test run starts from.
+root=$(cd "$(dirname "$0")/.." && pwd)
+wine regedit /S "$(winepath -w "$root/tests/wineprefix.reg")" </dev/null >/dev/null 2>&1
 status=0
 ctest --test-dir "$build" --output-on-failure "$@" || status=$?
 wineserver -k || true
