@@ -1,31 +1,55 @@
 #include "app/KavrinDlg.h"
 
+#include <commdlg.h>
+
+#include <vector>
+
+#include "app/AppMessages.h"
 #include "app/CommandLineScan.h"
+#include "engine/CheckThread.h"
+#include "engine/PathText.h"
+#include "engine/SfvFile.h"
+#include "engine/SizeText.h"
 #include "res/resource.h"
+#include "win/PumpingWait.h"
+#include "win/WideString.h"
 #include "win/WindowPlacement.h"
 
 namespace {
 
 constexpr COLORREF kBackground = RGB(246, 247, 250);
 constexpr int kNarrowWidth = 396;
+constexpr int kWideWidth = 707;
+// How long closing or reloading waits for a run to notice its abort before cutting it off.
+constexpr DWORD kRunEndWaitMs = 2000;
 
 } // namespace
 
 CKavrinDlg::CKavrinDlg() : win::CDialog(IDD_KAVRIN_DIALOG)
 {
+    g_pCheckThread = nullptr;
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
     m_brush.Reset(::CreateSolidBrush(kBackground));
     m_pArgs = CAppArgs::Instance();
 }
 
-CKavrinDlg::~CKavrinDlg() = default;
+CKavrinDlg::~CKavrinDlg()
+{
+    if (m_hPauseEvent)
+        ::CloseHandle(m_hPauseEvent);
+    if (m_imageList)
+        ::ImageList_Destroy(m_imageList);
+}
 
 BOOL CKavrinDlg::OnInitDialog()
 {
+    m_list.Attach(GetItem(IDC_RESULTS));
+    m_list.m_pDlg = this;
     win::SetWindowWidth(m_hWnd, kNarrowWidth);
     win::CenterWindow(m_hWnd);
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SetUpResultsList();
 
     const int sfv = kavrin::FindSfvArgument(m_pArgs->argv, m_pArgs->argc);
     if (sfv >= 0)
@@ -33,20 +57,274 @@ BOOL CKavrinDlg::OnInitDialog()
     return TRUE;
 }
 
-void CKavrinDlg::LoadSfv(const std::wstring&)
+void CKavrinDlg::SetUpResultsList()
+{
+    m_list.AddExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_list.InsertColumn(0, L"File", 200);
+    m_list.InsertColumn(1, L"File Size", 70);
+    m_list.InsertColumn(2, L"Checksum", 63);
+
+    m_imageList = ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2);
+    ::ImageList_SetBkColor(m_imageList, CLR_NONE);
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    int* const indices[] = {&m_nImageOk, &m_nImageBad, &m_nImagePending, &m_nImageMissing};
+    const int icons[] = {IDI_OK, IDI_BAD, IDI_PENDING, IDI_MISSING};
+    for (int i = 0; i < 4; ++i) {
+        const HICON icon =
+            static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(icons[i]), IMAGE_ICON, 16, 16, 0));
+        *indices[i] = ::ImageList_ReplaceIcon(m_imageList, -1, icon);
+        ::DestroyIcon(icon);
+    }
+    m_list.SetSmallImageList(m_imageList);
+}
+
+bool CKavrinDlg::HasCurrentRun() const
+{
+    const CCheckThread* run = g_pCheckThread.load();
+    return run != nullptr && run->m_pDlg == this;
+}
+
+int CKavrinDlg::Message(const std::wstring& text, UINT type)
+{
+    return ::MessageBoxW(m_hWnd, text.c_str(), L"Kavrin", type);
+}
+
+void CKavrinDlg::ShowComments(bool show)
+{
+    ::ShowWindow(GetItem(IDC_COMMENTS), show ? SW_SHOW : SW_HIDE);
+    win::SetWindowWidth(m_hWnd, show ? kWideWidth : kNarrowWidth);
+    ::SetWindowTextW(GetItem(IDC_COMMENTS_TOGGLE), show ? L"Comments <<" : L"Comments >>");
+}
+
+void CKavrinDlg::LoadSfv(const std::wstring& path)
+{
+    EndCurrentRun();
+
+    m_list.DeleteAllItems();
+    m_strComments.clear();
+    ::ShowWindow(GetItem(IDC_COMMENTS_TOGGLE), SW_HIDE);
+    ::SetWindowTextW(GetItem(IDC_COMMENTS), L"");
+    ::SetWindowTextW(GetItem(IDC_LABEL_TOTAL), L"Total progress");
+    win::CProgressBar(GetItem(IDC_PROGRESS_TOTAL)).SetPos(0);
+
+    kavrin::CSfvFileReader reader;
+    if (!reader.Open(path)) {
+        if (::IsWindowVisible(GetItem(IDC_COMMENTS)))
+            ShowComments(false);
+        Message(win::Format(L"Failed to open file %ls", path.c_str()), MB_OK | MB_ICONERROR);
+        return;
+    }
+    const std::wstring folder = kavrin::FolderOfPath(reader.FullPath());
+    if (!::SetCurrentDirectoryW(folder.c_str()))
+        Message(L"Could not set current directory. Check may fail.", MB_OK);
+
+    const bool complete = reader.ReadAll();
+    const kavrin::SfvContent& content = reader.Content();
+    for (const kavrin::SfvEntry& entry : content.entries) {
+        const std::wstring file = kavrin::ResolveListedName(folder, entry.name);
+        const DWORD attributes = file.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(file.c_str());
+        int row = -1;
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            row = m_list.InsertItem(m_list.GetItemCount(), entry.name, m_nImageMissing);
+            m_list.SetItemText(row, 1, L"Not found");
+        } else {
+            win::CFileHandle probe(::CreateFileW(file.c_str(), FILE_READ_DATA, FILE_SHARE_READ, nullptr,
+                                                 OPEN_EXISTING, 0, nullptr));
+            if (!probe) {
+                row = m_list.InsertItem(m_list.GetItemCount(), entry.name, m_nImageMissing);
+            } else {
+                row = m_list.InsertItem(m_list.GetItemCount(), entry.name, m_nImagePending);
+                LARGE_INTEGER size{};
+                if (::GetFileSizeEx(probe.Get(), &size))
+                    m_list.SetItemText(row, 1, kavrin::FormatSizeText(size.QuadPart));
+            }
+        }
+        m_list.SetItemText(row, 2, entry.checksum);
+    }
+    m_strComments = content.comments;
+    if (!m_strComments.empty()) {
+        ::ShowWindow(GetItem(IDC_COMMENTS_TOGGLE), SW_SHOW);
+        ::SetWindowTextW(GetItem(IDC_COMMENTS), m_strComments.c_str());
+    } else if (::IsWindowVisible(GetItem(IDC_COMMENTS))) {
+        // A panel left open would show nothing of this file and could not be closed.
+        ShowComments(false);
+    }
+
+    if (!complete) {
+        Message(win::Format(L"An error occurred while reading the file %ls.", path.c_str()),
+                MB_OK | MB_ICONERROR);
+        return;
+    }
+    m_strSfvFolder = folder;
+    StartCheckRun();
+}
+
+void CKavrinDlg::StartCheckRun()
+{
+    const int count = m_list.GetItemCount();
+    win::CProgressBar(GetItem(IDC_PROGRESS_TOTAL)).SetRange(0, count);
+
+    if (m_hPauseEvent)
+        ::CloseHandle(m_hPauseEvent);
+    m_hPauseEvent = ::CreateEventW(nullptr, TRUE, TRUE, L"KavrinThreadEvent");
+    // A new run starts unpaused.
+    m_bPaused = false;
+    ::SetWindowTextW(GetItem(IDC_PAUSE), L"Pause");
+    ::EnableWindow(GetItem(IDC_PAUSE), TRUE);
+    ::SetWindowTextW(GetItem(IDC_CLOSE), L"Abort");
+
+    CCheckTargets targets;
+    targets.hDlg = m_hWnd;
+    targets.hList = m_list.Handle();
+    targets.hFileBar = GetItem(IDC_PROGRESS_FILE);
+    targets.hFileLabel = GetItem(IDC_LABEL_FILE);
+    targets.hTotalBar = GetItem(IDC_PROGRESS_TOTAL);
+    targets.hTotalLabel = GetItem(IDC_LABEL_TOTAL);
+    targets.nImageOk = m_nImageOk;
+    targets.nImageBad = m_nImageBad;
+    auto* run = new CCheckThread(this, targets, m_strSfvFolder, m_hPauseEvent);
+    if (!run->CreateThread()) {
+        delete run;
+        OnCheckEnded(nullptr);
+        return;
+    }
+    m_hRunThread.Reset(run->DuplicateThreadHandle());
+    g_pCheckThread = run;
+    run->Resume();
+}
+
+void CKavrinDlg::OnCheckEnded(CCheckThread* run)
+{
+    if (run && g_pCheckThread.load() != run)
+        return;
+    ::EnableWindow(GetItem(IDC_PAUSE), FALSE);
+    ::SetWindowTextW(GetItem(IDC_CLOSE), L"Close");
+    if (m_hPauseEvent) {
+        ::CloseHandle(m_hPauseEvent);
+        m_hPauseEvent = nullptr;
+    }
+    if (run)
+        run->m_pDlg = nullptr;
+    g_pCheckThread = nullptr;
+}
+
+void CKavrinDlg::EndCurrentRun()
+{
+    if (!HasCurrentRun() || m_bEndingRun)
+        return;
+    m_bEndingRun = true;
+    CCheckThread* run = g_pCheckThread.load();
+    run->SetAbort(true);
+    // The run's own release event, not the shared pause event, so other copies stay paused.
+    run->Release();
+    if (!win::PumpingWait(m_hRunThread.Get(), kRunEndWaitMs) && HasCurrentRun()) {
+        // Stuck in a read (a dead network share): it may never touch this window again.
+        run->Detach();
+        OnCheckEnded(run);
+    }
+    m_hRunThread.Reset();
+    m_bEndingRun = false;
+}
+
+void CKavrinDlg::OnPause()
+{
+    if (!m_hPauseEvent)
+        return;
+    if (m_bPaused) {
+        ::SetEvent(m_hPauseEvent);
+        m_bPaused = false;
+        ::SetWindowTextW(GetItem(IDC_PAUSE), L"Pause");
+    } else {
+        ::ResetEvent(m_hPauseEvent);
+        m_bPaused = true;
+        ::SetWindowTextW(GetItem(IDC_PAUSE), L"Continue");
+    }
+}
+
+void CKavrinDlg::OnCloseButton()
+{
+    if (HasCurrentRun()) {
+        g_pCheckThread.load()->SetAbort(true);
+        ::SetWindowTextW(GetItem(IDC_CLOSE), L"Close");
+        return;
+    }
+    OnCancel();
+}
+
+void CKavrinDlg::OnCancel()
+{
+    EndCurrentRun();
+    EndDialog(IDCANCEL);
+}
+
+void CKavrinDlg::OnOK()
+{
+    EndCurrentRun();
+    EndDialog(IDOK);
+}
+
+void CKavrinDlg::OnToggleComments()
+{
+    ShowComments(!::IsWindowVisible(GetItem(IDC_COMMENTS)));
+}
+
+void CKavrinDlg::OnCheckSfv()
+{
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = L"Simple File Verificator (*.sfv)\0*.sfv\0All Files (*.*)\0*.*\0\0";
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
+    if (::GetOpenFileNameW(&ofn))
+        LoadSfv(file.data());
+}
+
+void CKavrinDlg::OnCreateSfv()
 {
 }
 
 bool CKavrinDlg::OnCommand(int id, int code, HWND control)
 {
     switch (id) {
+    case ID_FILE_CHECKSFV:
+        OnCheckSfv();
+        return true;
+    case ID_FILE_CREATESFV:
+        OnCreateSfv();
+        return true;
     case ID_FILE_EXIT:
-    case IDC_CLOSE:
         OnCancel();
         return true;
+    case IDC_PAUSE:
+        OnPause();
+        return true;
+    case IDC_COMMENTS_TOGGLE:
+        OnToggleComments();
+        return true;
+    case IDC_CLOSE:
+        OnCloseButton();
+        return true;
+    case ID_HELP:
+        return true;  // no help ships with the program
     default:
         return win::CDialog::OnCommand(id, code, control);
     }
+}
+
+bool CKavrinDlg::PreTranslateMessage(MSG& msg)
+{
+    // Only a press of the space bar opens the Create dialog. Its release and character are
+    // swallowed too, so the focused button is not clicked as well.
+    if (msg.wParam != VK_SPACE)
+        return false;
+    if (msg.message == WM_KEYDOWN) {
+        OnCreateSfv();
+        return true;
+    }
+    return msg.message == WM_KEYUP || msg.message == WM_CHAR;
 }
 
 HBRUSH CKavrinDlg::OnCtlColor(HDC dc, HWND, UINT message)
@@ -59,9 +337,13 @@ HBRUSH CKavrinDlg::OnCtlColor(HDC dc, HWND, UINT message)
     return static_cast<HBRUSH>(m_brush.Get());
 }
 
-bool CKavrinDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result)
+bool CKavrinDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
+    case kMsgCheckEnded:
+        OnCheckEnded(reinterpret_cast<CCheckThread*>(lParam));
+        result = 0;
+        return true;
     case WM_PAINT:
         if (!::IsIconic(m_hWnd))
             return false;

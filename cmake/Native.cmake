@@ -9,6 +9,7 @@ add_executable(kavrin_core_tests
   tests/engine/SfvWriter_ut.cpp
   tests/engine/RelativePath_ut.cpp
   tests/engine/SizeText_ut.cpp
+  tests/engine/PathText_ut.cpp
   tests/app/CommandLineScan_ut.cpp
 )
 target_link_libraries(kavrin_core_tests PRIVATE kavrin_core GTest::gtest GTest::gtest_main)

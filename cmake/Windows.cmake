@@ -6,8 +6,13 @@ add_library(kavrin_win STATIC
   win/WideString.cpp
   win/WindowPlacement.cpp
   win/WorkerThread.cpp
+  win/Controls.cpp
+  win/PumpingWait.cpp
   engine/FileCrc.cpp
+  engine/SfvFile.cpp
+  engine/CheckThread.cpp
   app/AppArgs.cpp
+  app/DragListCtrl.cpp
   app/KavrinDlg.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
@@ -43,6 +48,7 @@ add_executable(kavrin_tests
   tests/engine/SfvWriter_ut.cpp
   tests/engine/RelativePath_ut.cpp
   tests/engine/SizeText_ut.cpp
+  tests/engine/PathText_ut.cpp
   tests/engine/FileCrc_ut.cpp
   tests/app/CommandLineScan_ut.cpp
   tests/app/Startup_ut.cpp

@@ -1,12 +1,14 @@
 #include "TestSupport.h"
 
 #include <shlobj.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <atomic>
 #include <vector>
 
 #include "win/Handle.h"
+#include "win/WideString.h"
 
 namespace test {
 
@@ -153,6 +155,75 @@ std::wstring ProductPath()
     std::wstring path = self;
     path.resize(path.find_last_of(L'\\') + 1);
     return path + KAVRIN_EXE_NAME_W;
+}
+
+namespace {
+
+thread_local CMessageBoxAnswerer* t_pAnswerer = nullptr;
+
+} // namespace
+
+CMessageBoxAnswerer::CMessageBoxAnswerer(int answer, const wchar_t* caption)
+    : m_nAnswer(answer), m_strCaption(caption), m_pOuter(t_pAnswerer)
+{
+    t_pAnswerer = this;
+    m_hHook = ::SetWindowsHookExW(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
+}
+
+CMessageBoxAnswerer::~CMessageBoxAnswerer()
+{
+    ::UnhookWindowsHookEx(m_hHook);
+    t_pAnswerer = m_pOuter;
+}
+
+LRESULT CALLBACK CMessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    CMessageBoxAnswerer* self = t_pAnswerer;
+    if (code == HCBT_ACTIVATE && self) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t cls[32] = {};
+        ::GetClassNameW(box, cls, 32);
+        const HWND text = ::GetDlgItem(box, 0xFFFF);
+        if (std::wstring(cls) == L"#32770" && text && win::GetWindowTextString(box) == self->m_strCaption) {
+            self->m_texts.push_back(win::GetWindowTextString(text));
+            // The icon control of a message box is a static with SS_ICON showing the system icon.
+            UINT icon = 0;
+            for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+                if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                    const HICON shown = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+                    if (shown == ::LoadIconW(nullptr, IDI_HAND))
+                        icon = MB_ICONERROR;
+                    else if (shown == ::LoadIconW(nullptr, IDI_QUESTION))
+                        icon = MB_ICONQUESTION;
+                    else if (shown == ::LoadIconW(nullptr, IDI_EXCLAMATION))
+                        icon = MB_ICONWARNING;
+                    else if (shown == ::LoadIconW(nullptr, IDI_ASTERISK))
+                        icon = MB_ICONINFORMATION;
+                }
+            }
+            self->m_icons.push_back(icon);
+            ::PostMessageW(::GetDlgItem(box, self->m_nAnswer), BM_CLICK, 0, 0);
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
+{
+    std::size_t chars = 1;
+    for (const auto& p : paths)
+        chars += p.size() + 1;
+    const HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* out = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const auto& p : paths) {
+        std::copy(p.begin(), p.end(), out);
+        out += p.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 } // namespace test

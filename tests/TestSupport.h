@@ -1,9 +1,11 @@
 // Helpers for tests that drive real windows and files under Wine.
 #pragma once
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "win/Dialog.h"
 
@@ -40,5 +42,28 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
 // The program under test, next to the test program.
 std::wstring ProductPath();
+
+// Answers every message box with the given caption that this thread shows while the object
+// lives: the box's text is recorded and the button `answer` (IDOK, IDYES, IDNO) is clicked.
+class CMessageBoxAnswerer {
+public:
+    explicit CMessageBoxAnswerer(int answer = IDOK, const wchar_t* caption = L"Kavrin");
+    ~CMessageBoxAnswerer();
+    CMessageBoxAnswerer(const CMessageBoxAnswerer&) = delete;
+    CMessageBoxAnswerer& operator=(const CMessageBoxAnswerer&) = delete;
+
+    std::vector<std::wstring> m_texts;  // in the order the boxes came up
+    std::vector<UINT> m_icons;          // MB_ICONERROR etc. as far as the box shows one, else 0
+
+private:
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+    int m_nAnswer;
+    std::wstring m_strCaption;
+    HHOOK m_hHook;
+    CMessageBoxAnswerer* m_pOuter;
+};
+
+// Builds a drop of the given paths as the shell hands it over (a DROPFILES block).
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 } // namespace test

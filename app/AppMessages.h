@@ -1,0 +1,6 @@
+// Private window messages of the main window.
+#pragma once
+#include <windows.h>
+
+// Sent by a verification run to the main window when it has ended; lParam is the run.
+inline constexpr UINT kMsgCheckEnded = WM_APP + 1;

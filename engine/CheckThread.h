@@ -1,0 +1,63 @@
+// The verification run: every row of the results list hashed and marked on a worker thread.
+#pragma once
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "engine/HashStream.h"
+#include "win/Handle.h"
+#include "win/WorkerThread.h"
+
+class CKavrinDlg;
+class CCheckThread;
+
+// The current verification run, or null. Read and cleared on the user-interface thread.
+extern std::atomic<CCheckThread*> g_pCheckThread;
+
+// The window's controls and images a run works on. The run reaches them only through window
+// messages, so a window that is gone costs a failed message, never a stale pointer.
+struct CCheckTargets {
+    HWND hDlg = nullptr;
+    HWND hList = nullptr;
+    HWND hFileBar = nullptr;
+    HWND hFileLabel = nullptr;
+    HWND hTotalBar = nullptr;
+    HWND hTotalLabel = nullptr;
+    int nImageOk = 0;
+    int nImageBad = 1;
+};
+
+class CCheckThread : public win::CWorkerThread {
+public:
+    // A run over the rows of dlg's list, resolving names against sfvFolder, waiting on a
+    // duplicate of pauseEvent before every read.
+    CCheckThread(CKavrinDlg* dlg, const CCheckTargets& targets, std::wstring sfvFolder, HANDLE pauseEvent);
+
+    // Asks the run to stop before its next row or read.
+    void SetAbort(bool value) { m_bAbort.store(value, std::memory_order_relaxed); }
+    // Ends a wait on the pause event without setting that shared event.
+    void Release() { ::SetEvent(m_hRelease.Get()); }
+    // From now on the run sends nothing to the window; it only ends.
+    void Detach();
+
+    CKavrinDlg* m_pDlg;  // the window this run belongs to; compared on the UI thread only
+    int m_nOkCount = 0;
+
+protected:
+    bool InitInstance() override;
+    int ExitInstance() override;
+
+private:
+    bool IsDetached() const { return m_bDetached.load(std::memory_order_acquire); }
+    void SetTotalLabel(int done, int count) const;
+
+    CCheckTargets m_targets;
+    std::wstring m_strFolder;
+    win::CHandle m_hPause;
+    win::CHandle m_hRelease;
+    std::atomic<bool> m_bAbort{false};
+    std::atomic<bool> m_bDetached{false};
+    std::vector<std::uint8_t> m_buffer;
+};

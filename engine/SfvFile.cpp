@@ -1,0 +1,41 @@
+#include "engine/SfvFile.h"
+
+#include <vector>
+
+namespace kavrin {
+
+bool CSfvFileReader::Open(const std::wstring& path)
+{
+    m_hFile.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!m_hFile)
+        return false;
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    const DWORD written = length ? ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr) : 0;
+    full.resize(written < length ? written : 0);
+    m_strFullPath = full.empty() ? path : full;
+    return true;
+}
+
+bool CSfvFileReader::ReadAll()
+{
+    std::string bytes;
+    std::vector<char> chunk(65536);
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(m_hFile.Get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        bytes.append(chunk.data(), got);
+    }
+    m_hFile.Reset();
+    m_content = ReadSfv(ok ? std::string_view(bytes) : CompleteLines(bytes));
+    return ok;
+}
+
+} // namespace kavrin
