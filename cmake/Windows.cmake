@@ -65,5 +65,8 @@ target_link_options(kavrin_tests PRIVATE -static)
 add_dependencies(kavrin_tests kavrin)
 target_compile_definitions(kavrin_tests PRIVATE
   KAVRIN_EXE_NAME_W=L"kavrin.exe")
+# The program's pause events are named and so shared by every process in the prefix: tests that
+# hold or pause them must not run beside each other.
 gtest_discover_tests(kavrin_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+                     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+                     PROPERTIES RESOURCE_LOCK kavrin_named_events)

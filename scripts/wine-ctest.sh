@@ -11,6 +11,9 @@ wine wineboot </dev/null >/dev/null 2>&1
 # The registry values every test run starts from.
 root=$(cd "$(dirname "$0")/.." && pwd)
 wine regedit /S "$(winepath -w "$root/tests/wineprefix.reg")" </dev/null >/dev/null 2>&1
+# A drive of its own (K:) lets tests put files in the root of a drive.
+mkdir -p "$WINEPREFIX/drive_k"
+ln -sfn ../drive_k "$WINEPREFIX/dosdevices/k:"
 status=0
 ctest --test-dir "$build" --output-on-failure "$@" || status=$?
 wineserver -k || true

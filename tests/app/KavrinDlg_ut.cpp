@@ -1,31 +1,488 @@
-// The main window driven in-process.
+// The main window driven in-process: loading, verifying, the run controls and closing.
 #include "app/KavrinDlg.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <thread>
+#include <vector>
+
 #include "TestSupport.h"
+#include "engine/CheckThread.h"
+#include "engine/Crc32.h"
 #include "res/resource.h"
+#include "win/Controls.h"
+#include "win/Handle.h"
 #include "win/WideString.h"
 
 namespace {
 
-TEST(KavrinDlg, OpensNarrowWithItsIconsAndExitCancels)
+std::string Checksum(const std::string& data)
+{
+    const std::wstring text = kavrin::CrcText(kavrin::Crc32(data.data(), data.size()));
+    return std::string(text.begin(), text.end());
+}
+
+struct Row {
+    std::wstring size;
+    std::wstring checksum;
+    int image;
+};
+
+// Everything a test reads back from the window.
+struct Snapshot {
+    std::vector<std::wstring> names;  // in list order
+    std::map<std::wstring, Row> rows;
+    std::wstring totalLabel, fileLabel, pause, close, toggle, comments;
+    bool pauseEnabled = false, toggleVisible = false, commentsVisible = false;
+    int width = 0, totalPos = 0, totalHigh = 0;
+};
+
+Snapshot Read(HWND hwnd)
+{
+    Snapshot s;
+    const win::CListView list(::GetDlgItem(hwnd, IDC_RESULTS));
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        const std::wstring name = list.GetItemText(i, 0);
+        s.names.push_back(name);
+        s.rows[name] = Row{list.GetItemText(i, 1), list.GetItemText(i, 2), list.GetItemImage(i)};
+    }
+    s.totalLabel = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_LABEL_TOTAL));
+    s.fileLabel = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_LABEL_FILE));
+    s.pause = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_PAUSE));
+    s.close = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_CLOSE));
+    s.toggle = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_COMMENTS_TOGGLE));
+    s.comments = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_COMMENTS));
+    s.pauseEnabled = ::IsWindowEnabled(::GetDlgItem(hwnd, IDC_PAUSE));
+    s.toggleVisible = ::IsWindowVisible(::GetDlgItem(hwnd, IDC_COMMENTS_TOGGLE));
+    s.commentsVisible = ::IsWindowVisible(::GetDlgItem(hwnd, IDC_COMMENTS));
+    RECT rc{};
+    ::GetWindowRect(hwnd, &rc);
+    s.width = rc.right - rc.left;
+    const win::CProgressBar total(::GetDlgItem(hwnd, IDC_PROGRESS_TOTAL));
+    s.totalPos = total.GetPos();
+    s.totalHigh = total.GetHigh();
+    return s;
+}
+
+void Command(HWND hwnd, int id)
+{
+    ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+struct MainWindowTest : ::testing::Test {
+    test::CTempFolder folder;
+    std::vector<std::wstring> args;
+    std::vector<wchar_t*> argv;
+    // The shared pause event, held by the test so that it can hold a run before its first read.
+    win::CHandle pauseEvent{::CreateEventW(nullptr, TRUE, TRUE, L"KavrinThreadEvent")};
+
+    void SetArguments(std::vector<std::wstring> values)
+    {
+        args = std::move(values);
+        argv.clear();
+        for (auto& a : args)
+            argv.push_back(a.data());
+        CAppArgs::Instance()->argv = argv.data();
+        CAppArgs::Instance()->argc = static_cast<int>(argv.size());
+    }
+    void SetUp() override { SetArguments({L"C:\\kavrin.exe"}); }
+    void TearDown() override
+    {
+        ::SetEvent(pauseEvent.Get());
+        CAppArgs::Instance()->argv = nullptr;
+        CAppArgs::Instance()->argc = 0;
+    }
+    static bool WaitForRunEnd(const CKavrinDlg& dialog)
+    {
+        return test::PumpUntil([&] { return !dialog.HasCurrentRun(); });
+    }
+    bool IsPaused() const { return ::WaitForSingleObject(pauseEvent.Get(), 0) == WAIT_TIMEOUT; }
+};
+
+TEST_F(MainWindowTest, FreshStartIsNarrowEmptyAndIdle)
 {
     CKavrinDlg dialog;
-    int width = 0;
-    LRESULT bigIcon = 0, smallIcon = 0;
+    Snapshot s;
     const INT_PTR result = test::RunDialog(dialog, [&](HWND hwnd) {
-        RECT rc{};
-        ::GetWindowRect(hwnd, &rc);
-        width = rc.right - rc.left;
-        bigIcon = ::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0);
-        smallIcon = ::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0);
-        ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(ID_FILE_EXIT, 0), 0);
+        s = Read(hwnd);
+        Command(hwnd, ID_FILE_EXIT);
     });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(width, 396);
-    EXPECT_NE(bigIcon, 0);
-    EXPECT_NE(smallIcon, 0);
+    EXPECT_EQ(s.width, 396);
+    EXPECT_TRUE(s.names.empty());
+    EXPECT_EQ(s.pause, L"Pause");
+    EXPECT_FALSE(s.pauseEnabled);
+    EXPECT_EQ(s.close, L"Close");
+    EXPECT_FALSE(s.toggleVisible);
+}
+
+TEST_F(MainWindowTest, VerifiesEveryListedFile)
+{
+    const std::wstring dir = folder / L"set";
+    test::WriteFileBytes(dir + L"\\good.bin", "good data");
+    test::WriteFileBytes(dir + L"\\bad.bin", "changed data");
+    test::WriteFileBytes(dir + L"\\upper.bin", std::string(1025, 'u'));
+    test::WriteFileBytes(dir + L"\\extra.bin", "x");
+    test::WriteFileBytes(dir + L"\\empty.bin", "");
+    test::WriteFileBytes(dir + L"\\sub\\deep.bin", "deep");
+    test::WriteFileBytes(folder / L"other\\o.bin", "other");
+    test::WriteFileBytes(dir + L"\\locked.bin", "locked");
+    std::string upper = Checksum(std::string(1025, 'u'));
+    for (auto& c : upper)
+        c = static_cast<char>(toupper(c));
+    const std::string sfv = "; made for a test\r\n"
+                            "good.bin " + Checksum("good data") + "\r\n"
+                            "bad.bin " + Checksum("original data") + "\r\n"
+                            "upper.bin " + upper + "\r\n"
+                            "extra.bin 0x" + Checksum("x") + "\r\n"
+                            "empty.bin 00000000\r\n"
+                            ".\\sub\\deep.bin " + Checksum("deep") + "\r\n"
+                            "..\\other\\o.bin " + Checksum("other") + "\r\n"
+                            "missing.bin 12345678\r\n"
+                            "locked.bin " + Checksum("locked") + "\r\n"
+                            "\r\n"
+                            ";second comment\n";
+    test::WriteFileBytes(dir + L"\\list.sfv", sfv);
+    // Another program holds this one open for writing, so it cannot be read.
+    win::CFileHandle holder(::CreateFileW((dir + L"\\locked.bin").c_str(), GENERIC_WRITE, 0, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    SetArguments({L"C:\\kavrin.exe", L"notes.txt", dir + L"\\LIST.SFV", folder / L"none.sfv"});
+
+    CKavrinDlg dialog;
+    Snapshot s;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    const std::vector<std::wstring> sorted = {L"",           L"..\\other\\o.bin", L".\\sub\\deep.bin",
+                                              L"bad.bin",    L"empty.bin",        L"extra.bin",
+                                              L"good.bin",   L"locked.bin",       L"missing.bin",
+                                              L"upper.bin"};
+    EXPECT_EQ(s.names, sorted);
+    struct Expect { const wchar_t* name; int image; const wchar_t* size; };
+    const Expect expected[] = {
+        {L"", ImageMissing, L"Not found"},
+        {L"..\\other\\o.bin", ImageOk, L"1 kB"},
+        {L".\\sub\\deep.bin", ImageOk, L"1 kB"},
+        {L"bad.bin", ImageBad, L"1 kB"},
+        {L"empty.bin", ImageOk, L"0 kB"},
+        {L"extra.bin", ImageBad, L"1 kB"},
+        {L"good.bin", ImageOk, L"1 kB"},
+        {L"locked.bin", ImageMissing, L""},
+        {L"missing.bin", ImageMissing, L"Not found"},
+        {L"upper.bin", ImageOk, L"2 kB"},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(std::string(e.name, e.name + wcslen(e.name)));
+        EXPECT_EQ(s.rows[e.name].image, e.image);
+        EXPECT_EQ(s.rows[e.name].size, e.size);
+    }
+    EXPECT_EQ(s.rows[L"missing.bin"].checksum, L"12345678");
+    EXPECT_EQ(s.totalLabel, L"Total progress (10 of 10 files)");
+    EXPECT_EQ(s.totalPos, 10);
+    EXPECT_EQ(s.totalHigh, 10);
+    EXPECT_EQ(s.fileLabel, L"Current file (100%)");
+    EXPECT_FALSE(s.pauseEnabled);
+    EXPECT_EQ(s.close, L"Close");
+    EXPECT_TRUE(s.toggleVisible);
+    EXPECT_EQ(s.comments, L"; made for a test\r\n;second comment");
+}
+
+TEST_F(MainWindowTest, LastRowMissingAtRunTimeLeavesTheTotalAtTheLastVerifiedRow)
+{
+    for (const wchar_t* name : {L"a.bin", L"b.bin", L"c.bin"})
+        test::WriteFileBytes(folder / name, "same");
+    const std::string line = " " + Checksum("same") + "\r\n";
+    test::WriteFileBytes(folder / L"list.sfv", "c.bin" + line + "a.bin" + line + "b.bin" + line);
+    ::ResetEvent(pauseEvent.Get());  // the run waits before its first read
+
+    CKavrinDlg dialog;
+    Snapshot s;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"list.sfv");
+        ::DeleteFileW((folder / L"c.bin").c_str());
+        ::SetEvent(pauseEvent.Get());
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(s.totalLabel, L"Total progress (2 of 3 files)");
+    EXPECT_EQ(s.rows[L"a.bin"].image, ImageOk);
+    EXPECT_EQ(s.rows[L"c.bin"].image, ImagePending);
+}
+
+TEST_F(MainWindowTest, PauseTwiceTogglesTheButtonAndTheSharedEvent)
+{
+    test::WriteFileBytes(folder / L"a.bin", "a");
+    test::WriteFileBytes(folder / L"list.sfv", "a.bin 00000000\r\n");
+    ::ResetEvent(pauseEvent.Get());  // holds the run before its first read
+    CKavrinDlg dialog;
+    std::vector<std::wstring> texts;
+    std::vector<bool> paused;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"list.sfv");
+        ::SetEvent(pauseEvent.Get());
+        for (int i = 0; i < 2; ++i) {
+            Command(hwnd, IDC_PAUSE);
+            texts.push_back(win::GetWindowTextString(::GetDlgItem(hwnd, IDC_PAUSE)));
+            paused.push_back(IsPaused());
+        }
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"Continue", L"Pause"}));
+    EXPECT_EQ(paused, (std::vector<bool>{true, false}));
+}
+
+TEST_F(MainWindowTest, CloseWhilePausedTakesEffectAfterContinue)
+{
+    test::WriteFileBytes(folder / L"big.bin", std::string(2 * 65536, 'b'));
+    test::WriteFileBytes(folder / L"z.bin", "");
+    test::WriteFileBytes(folder / L"list.sfv", "big.bin 00000000\r\nz.bin 00000000\r\n");
+    ::ResetEvent(pauseEvent.Get());
+    CKavrinDlg dialog;
+    std::wstring closeText;
+    bool currentWhilePaused = false, stillOpen = false;
+    Snapshot end;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"list.sfv");
+        // Let the run reach its wait before the first read of big.bin.
+        test::PumpUntil([] { return false; }, 200);
+        Command(hwnd, IDC_PAUSE);
+        Command(hwnd, IDC_CLOSE);
+        closeText = win::GetWindowTextString(::GetDlgItem(hwnd, IDC_CLOSE));
+        test::PumpUntil([] { return false; }, 200);
+        currentWhilePaused = dialog.HasCurrentRun();
+        Command(hwnd, IDC_PAUSE);  // Continue: the run stops at its next check
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        end = Read(hwnd);
+        stillOpen = ::IsWindowVisible(hwnd);
+        Command(hwnd, IDC_CLOSE);  // no run now: this one closes the window
+    });
+    EXPECT_EQ(closeText, L"Close");
+    EXPECT_TRUE(currentWhilePaused) << "a paused run sees the abort only after Continue";
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(end.rows[L"big.bin"].image, ImagePending);
+    EXPECT_EQ(end.rows[L"z.bin"].image, ImagePending) << "no row after the abort is verified";
+    EXPECT_FALSE(end.pauseEnabled);
+    EXPECT_EQ(end.close, L"Close");
+    EXPECT_EQ(end.pause, L"Pause");
+}
+
+TEST_F(MainWindowTest, ClosingDuringARunEndsItWithoutReleasingOtherCopies)
+{
+    test::WriteFileBytes(folder / L"a.bin", std::string(3 * 65536, 'a'));
+    test::WriteFileBytes(folder / L"list.sfv", "a.bin 00000000\r\n");
+    struct Case { int command; INT_PTR result; bool pausedByWindow; };
+    const Case cases[] = {
+        {ID_FILE_EXIT, IDCANCEL, false},
+        {IDCANCEL, IDCANCEL, true},   // Escape or the close box, while paused
+        {IDOK, IDOK, false},          // Enter on the list
+    };
+    for (const auto& c : cases) {
+        ::ResetEvent(pauseEvent.Get());  // another copy of the program holds the shared event paused
+        CKavrinDlg dialog;
+        DWORD closeTook = 0;
+        const INT_PTR result = test::RunDialog(dialog, [&](HWND hwnd) {
+            dialog.LoadSfv(folder / L"list.sfv");
+            if (c.pausedByWindow)
+                Command(hwnd, IDC_PAUSE);
+            const DWORD start = ::GetTickCount();
+            Command(hwnd, c.command);
+            closeTook = ::GetTickCount() - start;
+        });
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(g_pCheckThread.load(), nullptr);
+        EXPECT_LT(closeTook, 1500u);
+        EXPECT_TRUE(IsPaused()) << "closing must not set the shared pause event";
+        ::SetEvent(pauseEvent.Get());
+    }
+}
+
+TEST_F(MainWindowTest, LoadingDuringARunEndsTheOldRunFirst)
+{
+    test::WriteFileBytes(folder / L"one\\a.bin", "a");
+    test::WriteFileBytes(folder / L"one\\list.sfv", "a.bin " + Checksum("a") + "\r\n");
+    test::WriteFileBytes(folder / L"two\\b.bin", "b");
+    test::WriteFileBytes(folder / L"two\\c.bin", "c");
+    test::WriteFileBytes(folder / L"two\\list.sfv",
+                         "b.bin " + Checksum("b") + "\r\nc.bin " + Checksum("c") + "\r\n");
+    ::ResetEvent(pauseEvent.Get());
+    CKavrinDlg dialog;
+    Snapshot s;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"one\\list.sfv");
+        Command(hwnd, IDC_PAUSE);
+        ::SetEvent(pauseEvent.Get());
+        // Dropped on the list while the first run is paused.
+        ::SendMessageW(::GetDlgItem(hwnd, IDC_RESULTS), WM_DROPFILES,
+                       reinterpret_cast<WPARAM>(test::MakeDrop({folder / L"two\\list.sfv"})), 0);
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(s.names, (std::vector<std::wstring>{L"b.bin", L"c.bin"}));
+    EXPECT_EQ(s.rows[L"b.bin"].image, ImageOk);
+    EXPECT_EQ(s.rows[L"c.bin"].image, ImageOk);
+    EXPECT_EQ(s.pause, L"Pause") << "a new run starts unpaused";
+    EXPECT_EQ(s.totalLabel, L"Total progress (2 of 2 files)");
+}
+
+TEST_F(MainWindowTest, DropsLoadOnlyTheFirstSfvFile)
+{
+    test::WriteFileBytes(folder / L"first.SFV", "one.bin 00000000\r\n");
+    test::WriteFileBytes(folder / L"second.sfv", "two.bin 00000000\r\n");
+    test::WriteFileBytes(folder / L"notes.txt", "text");
+    ::CreateDirectoryW((folder / L"dir").c_str(), nullptr);
+    test::CMessageBoxAnswerer answerer;
+    CKavrinDlg dialog;
+    Snapshot afterFolders, afterFiles;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        const HWND list = ::GetDlgItem(hwnd, IDC_RESULTS);
+        ::SendMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(test::MakeDrop({folder / L"dir"})), 0);
+        afterFolders = Read(hwnd);
+        ::SendMessageW(list, WM_DROPFILES,
+                       reinterpret_cast<WPARAM>(test::MakeDrop(
+                           {folder / L"notes.txt", folder / L"first.SFV", folder / L"second.sfv"})),
+                       0);
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        afterFiles = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_TRUE(afterFolders.names.empty());
+    EXPECT_EQ(afterFiles.names, std::vector<std::wstring>{L"one.bin"});
+    EXPECT_TRUE(answerer.m_texts.empty());
+}
+
+TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
+{
+    const std::wstring missing = folder / L"gone.sfv";
+    test::CMessageBoxAnswerer answerer;
+    SetArguments({L"C:\\kavrin.exe", missing});
+    CKavrinDlg dialog;
+    Snapshot s;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    ASSERT_EQ(answerer.m_texts.size(), 1u);
+    EXPECT_EQ(answerer.m_texts[0], L"Failed to open file " + missing);
+    EXPECT_EQ(answerer.m_icons[0], static_cast<UINT>(MB_ICONERROR));
+    EXPECT_TRUE(s.names.empty());
+    EXPECT_FALSE(s.pauseEnabled) << "no run";
+}
+
+TEST_F(MainWindowTest, ReadErrorKeepsTheRowsReadAndStartsNoRun)
+{
+    // A pipe whose writer goes away in the middle of a line: reading it fails after the data.
+    const std::wstring path = L"\\\\.\\pipe\\kavrin-test-" + std::to_wstring(::GetCurrentProcessId()) + L".sfv";
+    win::CHandle pipe(::CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1,
+                                         65536, 65536, 0, nullptr));
+    ASSERT_NE(pipe.Get(), INVALID_HANDLE_VALUE);
+    std::thread writer([&] {
+        ::ConnectNamedPipe(pipe.Get(), nullptr);
+        const std::string text = "a.bin 00000001\r\nb.bin 00000002\r\nc.bin 0000";
+        DWORD written = 0;
+        ::WriteFile(pipe.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        ::FlushFileBuffers(pipe.Get());
+        ::DisconnectNamedPipe(pipe.Get());
+    });
+    test::CMessageBoxAnswerer answerer;
+    CKavrinDlg dialog;
+    Snapshot s;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(path);
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    writer.join();
+    ASSERT_FALSE(answerer.m_texts.empty());
+    EXPECT_NE(answerer.m_texts.back().find(path), std::wstring::npos) << "the message names the file";
+    EXPECT_EQ(answerer.m_icons.back(), static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(s.names, (std::vector<std::wstring>{L"a.bin", L"b.bin"}));
+    EXPECT_FALSE(s.pauseEnabled) << "no run";
+}
+
+TEST_F(MainWindowTest, EmptyAndCommentOnlyFilesRunOverNoRows)
+{
+    test::WriteFileBytes(folder / L"empty.sfv", "");
+    test::WriteFileBytes(folder / L"notes.sfv", "; only\r\n; comments\r\n");
+    CKavrinDlg dialog;
+    Snapshot empty, notes;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"empty.sfv");
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        empty = Read(hwnd);
+        dialog.LoadSfv(folder / L"notes.sfv");
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        notes = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(empty.totalLabel, L"Total progress (0 of 0 files)");
+    EXPECT_FALSE(empty.toggleVisible);
+    EXPECT_EQ(notes.totalLabel, L"Total progress (0 of 0 files)");
+    EXPECT_TRUE(notes.toggleVisible);
+    EXPECT_FALSE(notes.pauseEnabled);
+}
+
+TEST_F(MainWindowTest, CommentsPanelOpensClosesAndNeverGoesStale)
+{
+    test::WriteFileBytes(folder / L"with.sfv", "; hello\r\n");
+    test::WriteFileBytes(folder / L"without.sfv", "x.bin 00000000\r\n");
+    CKavrinDlg dialog;
+    std::vector<Snapshot> steps;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"with.sfv");
+        Command(hwnd, IDC_COMMENTS_TOGGLE);
+        steps.push_back(Read(hwnd));
+        Command(hwnd, IDC_COMMENTS_TOGGLE);
+        steps.push_back(Read(hwnd));
+        Command(hwnd, IDC_COMMENTS_TOGGLE);
+        dialog.LoadSfv(folder / L"without.sfv");
+        steps.push_back(Read(hwnd));
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        Command(hwnd, IDCANCEL);
+    });
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].width, 707);
+    EXPECT_EQ(steps[0].toggle, L"Comments <<");
+    EXPECT_TRUE(steps[0].commentsVisible);
+    EXPECT_EQ(steps[0].comments, L"; hello");
+    EXPECT_EQ(steps[1].width, 396);
+    EXPECT_EQ(steps[1].toggle, L"Comments >>");
+    EXPECT_FALSE(steps[1].commentsVisible);
+    EXPECT_EQ(steps[2].width, 396) << "a file without comments closes the panel";
+    EXPECT_FALSE(steps[2].commentsVisible);
+    EXPECT_FALSE(steps[2].toggleVisible);
+    EXPECT_EQ(steps[2].comments, L"");
+}
+
+TEST_F(MainWindowTest, SfvFileInADriveRootResolvesAgainstThatRoot)
+{
+    // The test prefix maps K: to a folder of its own.
+    const std::wstring tag = std::to_wstring(::GetCurrentProcessId());
+    const std::wstring sfv = L"K:\\root-" + tag + L".sfv";
+    const std::wstring file = L"r-" + tag + L".bin";
+    test::WriteFileBytes(L"K:\\" + file, "root");
+    test::WriteFileBytes(sfv, std::string(file.begin(), file.end()) + " " + Checksum("root") + "\r\n");
+    ::SetCurrentDirectoryW(folder.Path().c_str());
+    CKavrinDlg dialog;
+    Snapshot s;
+    wchar_t current[MAX_PATH] = {};
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(sfv);
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        ::GetCurrentDirectoryW(MAX_PATH, current);
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    ::SetCurrentDirectoryW(L"C:\\");
+    ::DeleteFileW(sfv.c_str());
+    ::DeleteFileW((L"K:\\" + file).c_str());
+    EXPECT_STREQ(current, L"K:\\");
+    EXPECT_EQ(s.rows[file].image, ImageOk);
 }
 
 } // namespace
