@@ -301,6 +301,38 @@ TEST_F(MainWindowTest, ClosingDuringARunEndsItWithoutReleasingOtherCopies)
     }
 }
 
+TEST_F(MainWindowTest, ExitDoesNotHangOnARunStuckInARead)
+{
+    // A pipe that never delivers a byte stands for a dead network share: the read blocks.
+    const std::wstring pipePath = L"\\\\.\\pipe\\kavrin-stuck-" + std::to_wstring(::GetCurrentProcessId());
+    std::vector<win::CHandle> instances;
+    for (int i = 0; i < 2; ++i) {  // one for the look-up while loading, one for the run
+        instances.emplace_back(::CreateNamedPipeW(pipePath.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                                  PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
+        ASSERT_NE(instances.back().Get(), INVALID_HANDLE_VALUE);
+    }
+    const std::string name(pipePath.begin(), pipePath.end());
+    test::WriteFileBytes(folder / L"list.sfv", name + " 00000000\r\n");
+    CKavrinDlg dialog;
+    DWORD took = 0;
+    bool runningBeforeExit = false;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"list.sfv");
+        test::PumpUntil([] { return false; }, 300);
+        runningBeforeExit = dialog.HasCurrentRun();
+        const DWORD start = ::GetTickCount();
+        Command(hwnd, ID_FILE_EXIT);
+        took = ::GetTickCount() - start;
+    });
+    EXPECT_TRUE(runningBeforeExit);
+    EXPECT_LT(took, 4000u);
+    EXPECT_GE(took, 1500u) << "it waited for the run before cutting it off";
+    EXPECT_EQ(g_pCheckThread.load(), nullptr);
+    // The read fails once the pipe goes; the cut-off run then ends without touching anything.
+    instances.clear();
+    ::Sleep(200);
+}
+
 TEST_F(MainWindowTest, LoadingDuringARunEndsTheOldRunFirst)
 {
     test::WriteFileBytes(folder / L"one\\a.bin", "a");
@@ -425,6 +457,38 @@ TEST_F(MainWindowTest, EmptyAndCommentOnlyFilesRunOverNoRows)
     EXPECT_EQ(notes.totalLabel, L"Total progress (0 of 0 files)");
     EXPECT_TRUE(notes.toggleVisible);
     EXPECT_FALSE(notes.pauseEnabled);
+}
+
+TEST_F(MainWindowTest, CheckSfvLoadsTheChosenFileWhateverItsExtension)
+{
+    const std::wstring chosen = folder / L"list.txt";
+    test::WriteFileBytes(folder / L"a.bin", "a");
+    test::WriteFileBytes(chosen, "a.bin " + Checksum("a") + "\r\n");
+    CKavrinDlg dialog;
+    Snapshot s;
+    bool dialogFound = false;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        // The open-file dialog is modal inside the command: fill it in from another thread.
+        std::thread user([&] {
+            HWND open = nullptr;
+            for (int i = 0; i < 200 && !open; ++i, ::Sleep(25))
+                open = ::FindWindowW(L"#32770", L"Open");
+            dialogFound = open != nullptr;
+            if (!open)
+                return;
+            ::Sleep(100);
+            ::SendMessageW(::GetDlgItem(open, 0x47C), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+            ::PostMessageW(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        });
+        Command(hwnd, ID_FILE_CHECKSFV);
+        user.join();
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_TRUE(dialogFound);
+    EXPECT_EQ(s.names, std::vector<std::wstring>{L"a.bin"});
+    EXPECT_EQ(s.rows[L"a.bin"].image, ImageOk);
 }
 
 TEST_F(MainWindowTest, CommentsPanelOpensClosesAndNeverGoesStale)
