@@ -10,6 +10,7 @@ add_executable(kavrin_core_tests
   tests/engine/RelativePath_ut.cpp
   tests/engine/SizeText_ut.cpp
   tests/app/CommandLineScan_ut.cpp
+  tests/shell/VersionFile_ut.cpp
 )
 target_link_libraries(kavrin_core_tests PRIVATE kavrin_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(kavrin_core_tests DISCOVERY_MODE PRE_TEST)

@@ -17,7 +17,7 @@ target_compile_definitions(kavrin_core PUBLIC UNICODE _UNICODE)
 
 set(KAVRIN_RC ${CMAKE_SOURCE_DIR}/res/kavrin.rc)
 set_source_files_properties(${KAVRIN_RC} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/kavrin.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/kavrin.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_BINARY_DIR}/generated/BuildSettings.h")
 
 add_executable(kavrin WIN32 app/Main.cpp ${KAVRIN_RC})
 target_link_libraries(kavrin PRIVATE kavrin_win)
@@ -45,6 +45,7 @@ add_executable(kavrin_tests
   tests/engine/SizeText_ut.cpp
   tests/engine/FileCrc_ut.cpp
   tests/app/CommandLineScan_ut.cpp
+  tests/shell/VersionFile_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
   tests/win/Handle_ut.cpp
