@@ -6,9 +6,12 @@ add_library(kavrin_win STATIC
   win/WideString.cpp
   win/WindowPlacement.cpp
   win/WorkerThread.cpp
+  win/ModulePath.cpp
   engine/FileCrc.cpp
   app/AppArgs.cpp
   app/KavrinDlg.cpp
+  shell/FileTypeAssociation.cpp
+  shell/ProgramVersion.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
 target_compile_definitions(kavrin_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -46,6 +49,7 @@ add_executable(kavrin_tests
   tests/engine/FileCrc_ut.cpp
   tests/app/CommandLineScan_ut.cpp
   tests/shell/VersionFile_ut.cpp
+  tests/shell/FileTypeAssociation_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
   tests/win/Handle_ut.cpp

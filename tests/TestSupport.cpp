@@ -3,10 +3,13 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "win/Handle.h"
+#include "win/WideString.h"
 
 namespace test {
 
@@ -144,6 +147,65 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;
+}
+
+namespace {
+
+// Answerers by the thread they watch; hook procedures run on that thread.
+std::mutex g_answerersMutex;
+std::vector<CMessageBoxAnswerer*> g_answerers;
+
+} // namespace
+
+CMessageBoxAnswerer::CMessageBoxAnswerer(int button, DWORD threadId) : m_nButton(button), m_dwThreadId(threadId)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_answerersMutex);
+        g_answerers.push_back(this);
+    }
+    m_hHook = ::SetWindowsHookExW(WH_CBT, CbtProc, nullptr, threadId);
+}
+
+CMessageBoxAnswerer::~CMessageBoxAnswerer()
+{
+    if (m_hHook)
+        ::UnhookWindowsHookEx(m_hHook);
+    std::lock_guard<std::mutex> lock(g_answerersMutex);
+    g_answerers.erase(std::remove(g_answerers.begin(), g_answerers.end(), this), g_answerers.end());
+}
+
+std::vector<CMessageBoxAnswerer::CSeenBox> CMessageBoxAnswerer::Seen() const
+{
+    std::lock_guard<std::mutex> lock(g_answerersMutex);
+    return m_seen;
+}
+
+LRESULT CALLBACK CMessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16] = {};
+        ::GetClassNameW(box, className, 16);
+        // Held throughout, so that the answerer cannot be destroyed meanwhile.
+        std::lock_guard<std::mutex> lock(g_answerersMutex);
+        for (CMessageBoxAnswerer* answerer : g_answerers) {
+            if (answerer->m_dwThreadId != ::GetCurrentThreadId() || std::wstring(className) != L"#32770")
+                continue;
+            // A box can be activated more than once; answer it once.
+            if (std::find(answerer->m_answered.begin(), answerer->m_answered.end(), box) != answerer->m_answered.end())
+                continue;
+            answerer->m_answered.push_back(box);
+            CSeenBox seen{win::GetWindowTextString(box), win::GetWindowTextString(::GetDlgItem(box, 0xFFFF)),
+                          ::GetWindow(box, GW_OWNER), {}};
+            for (int button : {IDOK, IDCANCEL, IDYES, IDNO})
+                if (::GetDlgItem(box, button))
+                    seen.buttons.push_back(button);
+            answerer->m_seen.push_back(seen);
+            ::PostMessageW(::GetDlgItem(box, answerer->m_nButton), BM_CLICK, 0, 0);
+            break;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 std::wstring ProductPath()

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "win/Dialog.h"
 
@@ -37,6 +38,36 @@ INT_PTR RunDialog(win::CDialog& dialog, const std::function<void(HWND)>& drive,
 
 // Processes this thread's messages until done() or the time-out; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+
+// Answers the message boxes that one thread shows while this object lives, through a WH_CBT
+// hook on that thread: each box is recorded and its button clicked.
+class CMessageBoxAnswerer {
+public:
+    struct CSeenBox {
+        std::wstring caption;
+        std::wstring text;         // the text of the box's static control 0xFFFF
+        HWND owner;                // null for a box of no window
+        std::vector<int> buttons;  // which of IDOK, IDCANCEL, IDYES, IDNO it has, in that order
+    };
+    // Clicks button (IDYES, IDNO, IDOK...) in every box that threadId (default: this thread)
+    // shows. threadId must belong to this process.
+    explicit CMessageBoxAnswerer(int button, DWORD threadId = ::GetCurrentThreadId());
+    ~CMessageBoxAnswerer();
+    CMessageBoxAnswerer(const CMessageBoxAnswerer&) = delete;
+    CMessageBoxAnswerer& operator=(const CMessageBoxAnswerer&) = delete;
+
+    // The boxes seen so far, in order.
+    std::vector<CSeenBox> Seen() const;
+
+private:
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+
+    int m_nButton;
+    DWORD m_dwThreadId;
+    HHOOK m_hHook = nullptr;
+    std::vector<CSeenBox> m_seen;
+    std::vector<HWND> m_answered;
+};
 
 // The program under test, next to the test program.
 std::wstring ProductPath();
