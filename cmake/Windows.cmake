@@ -12,6 +12,7 @@ add_library(kavrin_win STATIC
   app/KavrinDlg.cpp
   shell/FileTypeAssociation.cpp
   shell/ProgramVersion.cpp
+  shell/UpdateThread.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
 target_compile_definitions(kavrin_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -50,16 +51,18 @@ add_executable(kavrin_tests
   tests/app/CommandLineScan_ut.cpp
   tests/shell/VersionFile_ut.cpp
   tests/shell/FileTypeAssociation_ut.cpp
+  tests/shell/UpdateThread_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
   tests/win/Handle_ut.cpp
   tests/win/Dialog_ut.cpp
   tests/res/Resources_ut.cpp
   tests/TestSupport.cpp
+  tests/LocalHttpServer.cpp
   ${KAVRIN_RC}
 )
 target_include_directories(kavrin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(kavrin_tests PRIVATE kavrin_win gtest gtest_main)
+target_link_libraries(kavrin_tests PRIVATE kavrin_win gtest gtest_main ws2_32)
 target_link_options(kavrin_tests PRIVATE -static)
 add_dependencies(kavrin_tests kavrin)
 target_compile_definitions(kavrin_tests PRIVATE
