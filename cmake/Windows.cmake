@@ -13,6 +13,7 @@ add_library(kavrin_win STATIC
   shell/FileTypeAssociation.cpp
   shell/ProgramVersion.cpp
   shell/UpdateThread.cpp
+  shell/SubclassWnd.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
 target_compile_definitions(kavrin_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -52,6 +53,7 @@ add_executable(kavrin_tests
   tests/shell/VersionFile_ut.cpp
   tests/shell/FileTypeAssociation_ut.cpp
   tests/shell/UpdateThread_ut.cpp
+  tests/shell/SubclassWnd_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
   tests/win/Handle_ut.cpp
