@@ -14,6 +14,7 @@ add_library(kavrin_win STATIC
   shell/ProgramVersion.cpp
   shell/UpdateThread.cpp
   shell/SubclassWnd.cpp
+  shell/TrayIcon.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
 target_compile_definitions(kavrin_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -54,6 +55,7 @@ add_executable(kavrin_tests
   tests/shell/FileTypeAssociation_ut.cpp
   tests/shell/UpdateThread_ut.cpp
   tests/shell/SubclassWnd_ut.cpp
+  tests/shell/TrayIcon_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
   tests/win/Handle_ut.cpp
@@ -61,6 +63,7 @@ add_executable(kavrin_tests
   tests/res/Resources_ut.cpp
   tests/TestSupport.cpp
   tests/LocalHttpServer.cpp
+  tests/res/TestResources.rc
   ${KAVRIN_RC}
 )
 target_include_directories(kavrin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
