@@ -582,3 +582,49 @@ TEST_F(TrayIcon, BalloonsFromAnotherThreadAreShownOnTheWindowsThread)
 }
 
 } // namespace
+
+namespace {
+
+// True when Wine draws with its null driver, which has no notification area.
+bool HasNullGraphicsDriver()
+{
+    wchar_t value[32] = {};
+    DWORD bytes = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers", L"Graphics", RRF_RT_REG_SZ, nullptr, value,
+                       &bytes)
+        != ERROR_SUCCESS)
+        return false;
+    return std::wstring(value) == L"null";
+}
+
+// The real Shell_NotifyIconW: refused under the null driver (test runs), accepted on an X
+// display (scripts/tray-xvfb.sh).
+TEST(TrayIconSystem, RealNotificationArea)
+{
+    const HWND window = CreateNotifyWindow();
+    ASSERT_NE(window, nullptr);
+    const WNDPROC original = ProcOf(window);
+    auto icon = CTrayIcon::Add(window, IDR_MAINMENU, WM_USER, IDI_APP, L"Kavrin");
+    if (HasNullGraphicsDriver()) {
+        // No notification area: no icon, and the window keeps its own procedure, so its owner
+        // can minimise normally instead of hiding itself for good.
+        EXPECT_EQ(icon, nullptr);
+        EXPECT_EQ(ProcOf(window), original);
+    } else {
+        ASSERT_NE(icon, nullptr);
+        EXPECT_TRUE(icon->IsShown());
+        EXPECT_EQ(ProcOf(window), &SubclassWndProc);
+        const HICON other = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_OK));
+        EXPECT_TRUE(icon->SetIconHandle(other, L"Changed"));
+        EXPECT_TRUE(icon->ShowInfoBalloon(L"1 of 1 files ok.", L"Operation complete", 1, NIIF_INFO));
+        EXPECT_TRUE(icon->SetIconHandle(nullptr, nullptr));
+        EXPECT_FALSE(icon->IsShown());
+        EXPECT_TRUE(icon->SetIconResource(IDI_APP, L"Kavrin"));
+        EXPECT_TRUE(icon->IsShown());
+        icon.reset();
+        EXPECT_EQ(ProcOf(window), original);
+    }
+    ::DestroyWindow(window);
+}
+
+} // namespace
