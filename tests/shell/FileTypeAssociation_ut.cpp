@@ -1,6 +1,7 @@
 // The association against Wine's real registry, the question answered by a hook.
 #include "shell/FileTypeAssociation.h"
 
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -71,6 +72,50 @@ std::wstring QuotedTestExe()
     return L"\"" + std::wstring(path) + L"\"";
 }
 
+// Counts the shell's "associations changed" notices that reach this thread.
+class CAssocChangeWatcher {
+public:
+    CAssocChangeWatcher()
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KavrinAssocWatch";
+        ::RegisterClassW(&wc);
+        m_hWnd = ::CreateWindowExW(0, L"KavrinAssocWatch", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                   ::GetModuleHandleW(nullptr), nullptr);
+        SHChangeNotifyEntry entry{nullptr, TRUE};
+        m_nRegistration = ::SHChangeNotifyRegister(m_hWnd, SHCNRF_ShellLevel | SHCNRF_InterruptLevel,
+                                                   SHCNE_ASSOCCHANGED, kNotice, 1, &entry);
+        s_nNotices = 0;
+    }
+    ~CAssocChangeWatcher()
+    {
+        if (m_nRegistration)
+            ::SHChangeNotifyDeregister(m_nRegistration);
+        ::DestroyWindow(m_hWnd);
+    }
+    bool Registered() const { return m_nRegistration != 0; }
+    // The notices seen once this thread has processed its messages (a notice is posted).
+    int Notices() const
+    {
+        test::PumpUntil([] { return s_nNotices > 0; }, 200);
+        return s_nNotices;
+    }
+
+private:
+    static constexpr UINT kNotice = WM_APP + 11;
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kNotice)
+            ++s_nNotices;
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    static inline int s_nNotices = 0;
+    HWND m_hWnd = nullptr;
+    ULONG m_nRegistration = 0;
+};
+
 const CFileTypeNames kTestType{L".kavrintest", L"Kavrin.Test", L"Test File"};
 const std::wstring kStaleCommand = L"\"C:\\old\\kavrin.exe\" \"%1\"";
 
@@ -124,7 +169,10 @@ TEST_F(FileTypeAssociation, QuestionOnlyWhenNotOursAndTheAnswerDecides)
         WriteDefault(L"Kavrin.Test\\shell\\open\\command", Sz(kStaleCommand));
 
         test::CMessageBoxAnswerer answerer(c.answer);
+        CAssocChangeWatcher watcher;
+        ASSERT_TRUE(watcher.Registered());
         AssociateFileType(kTestType);
+        EXPECT_EQ(watcher.Notices(), c.written ? 1 : 0);
 
         const auto seen = answerer.Seen();
         ASSERT_EQ(seen.size(), c.asked ? 1u : 0u);
