@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -584,6 +585,54 @@ TEST_F(TrayIcon, BalloonsFromAnotherThreadAreShownOnTheWindowsThread)
 } // namespace
 
 namespace {
+
+// A modal dialog of our layer as the notification window, as the main window will be.
+class CLoggingDialog : public win::CDialog {
+public:
+    CLoggingDialog() : win::CDialog(IDD_PROGRESS_DIALOG) {}
+    std::vector<std::wstring> m_log;
+
+protected:
+    bool OnCommand(int id, int code, HWND control) override
+    {
+        m_log.push_back(win::Format(L"command %d", id));
+        return win::CDialog::OnCommand(id, code, control);
+    }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override
+    {
+        if (message != WM_USER)
+            return false;
+        m_log.push_back(win::Format(L"callback %u 0x%04x", static_cast<unsigned>(wParam),
+                                    static_cast<unsigned>(lParam)));
+        result = 0;
+        return true;
+    }
+};
+
+TEST(TrayIconOnADialog, ChainsWithTheDialogsProcedureAndOutlivesTheWindow)
+{
+    CNotifyRecorder recorder;
+    CLoggingDialog dialog;
+    std::unique_ptr<CTrayIcon> icon;
+    WNDPROC dialogProc = nullptr;
+    const INT_PTR result = test::RunDialog(dialog, [&](HWND hwnd) {
+        dialogProc = ProcOf(hwnd);
+        icon = CTrayIcon::Add(hwnd, IDR_MAINMENU, WM_USER, IDI_APP, L"Kavrin");
+        ::SendMessageW(hwnd, WM_USER, IDR_MAINMENU, WM_LBUTTONDBLCLK);
+        ::SendMessageW(hwnd, WM_USER, IDR_MAINMENU, WM_LBUTTONUP);
+        ::PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_NE(dialogProc, &SubclassWndProc);
+    EXPECT_EQ(dialog.m_log, (Log{L"command 57601", L"callback 131 0x0203", L"callback 131 0x0202", L"command 2"}));
+    // The dialog is gone with the hooks; the icon still has to leave the notification area.
+    EXPECT_TRUE(icon->IsShown());
+    g_calls.clear();
+    icon.reset();
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].operation, static_cast<DWORD>(NIM_DELETE));
+}
 
 // True when Wine draws with its null driver, which has no notification area.
 bool HasNullGraphicsDriver()
