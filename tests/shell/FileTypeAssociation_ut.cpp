@@ -116,7 +116,24 @@ private:
     ULONG m_nRegistration = 0;
 };
 
-const CFileTypeNames kTestType{L".kavrintest", L"Kavrin.Test", L"Test File"};
+// Names of this test process's own, since tests run in parallel against one registry.
+const std::wstring& Ext()
+{
+    static const std::wstring name = L".kavrintest" + std::to_wstring(::GetCurrentProcessId());
+    return name;
+}
+const std::wstring& Type()
+{
+    static const std::wstring name = L"Kavrin.Test" + std::to_wstring(::GetCurrentProcessId());
+    return name;
+}
+std::wstring Lower(std::wstring text)
+{
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(::towlower(c));
+    return text;
+}
+const CFileTypeNames kTestType{Ext().c_str(), Type().c_str(), L"Test File"};
 const std::wstring kStaleCommand = L"\"C:\\old\\kavrin.exe\" \"%1\"";
 
 class FileTypeAssociation : public testing::Test {
@@ -125,21 +142,21 @@ protected:
     void TearDown() override { Clean(); }
     static void Clean()
     {
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kTestType.extension);
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kTestType.typeName);
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, Ext().c_str());
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, Type().c_str());
     }
     static void ExpectAllFourWritten()
     {
-        EXPECT_EQ(ReadDefault(L".kavrintest"), Sz(L"Kavrin.Test"));
-        EXPECT_EQ(ReadDefault(L"Kavrin.Test"), Sz(L"Test File"));
-        EXPECT_EQ(ReadDefault(L"Kavrin.Test\\DefaultIcon"), Sz(QuotedTestExe() + L",0"));
-        EXPECT_EQ(ReadDefault(L"Kavrin.Test\\shell\\open\\command"), Sz(QuotedTestExe() + L" \"%1\""));
+        EXPECT_EQ(ReadDefault(Ext()), Sz(Type()));
+        EXPECT_EQ(ReadDefault(Type()), Sz(L"Test File"));
+        EXPECT_EQ(ReadDefault(Type() + L"\\DefaultIcon"), Sz(QuotedTestExe() + L",0"));
+        EXPECT_EQ(ReadDefault(Type() + L"\\shell\\open\\command"), Sz(QuotedTestExe() + L" \"%1\""));
     }
 };
 
 TEST_F(FileTypeAssociation, QuestionOnlyWhenNotOursAndTheAnswerDecides)
 {
-    std::string tooLong = Sz(L"Kavrin.Test").bytes;
+    std::string tooLong = Sz(Type()).bytes;
     tooLong.resize(600, '\0');  // ours up to its NUL, but past the 520 bytes read
     struct Case {
         const char* name;
@@ -149,13 +166,13 @@ TEST_F(FileTypeAssociation, QuestionOnlyWhenNotOursAndTheAnswerDecides)
         bool written;
     };
     const Case cases[] = {
-        {"ours", Sz(L"Kavrin.Test"), IDNO, false, true},
-        {"ours, stored without NUL", Sz(L"Kavrin.Test", false), IDNO, false, true},
-        {"other case, No", Sz(L"kavrin.test"), IDNO, true, false},
-        {"other case, Yes", Sz(L"kavrin.test"), IDYES, true, true},
+        {"ours", Sz(Type()), IDNO, false, true},
+        {"ours, stored without NUL", Sz(Type(), false), IDNO, false, true},
+        {"other case, No", Sz(Lower(Type())), IDNO, true, false},
+        {"other case, Yes", Sz(Lower(Type())), IDYES, true, true},
         {"other type, No", Sz(L"Other.Type"), IDNO, true, false},
         {"other type, Yes", Sz(L"Other.Type"), IDYES, true, true},
-        {"name with more after it", Sz(L"Kavrin.Test2"), IDNO, true, false},
+        {"name with more after it", Sz(Type() + L"2"), IDNO, true, false},
         {"empty, No", Sz(L""), IDNO, true, false},
         {"over 520 bytes, No", CRawValue{REG_SZ, tooLong}, IDNO, true, false},
         {"over 520 bytes, Yes", CRawValue{REG_SZ, tooLong}, IDYES, true, true},
@@ -165,8 +182,8 @@ TEST_F(FileTypeAssociation, QuestionOnlyWhenNotOursAndTheAnswerDecides)
         SCOPED_TRACE(c.name);
         Clean();
         if (c.preset)
-            WriteDefault(L".kavrintest", *c.preset);
-        WriteDefault(L"Kavrin.Test\\shell\\open\\command", Sz(kStaleCommand));
+            WriteDefault(Ext(), *c.preset);
+        WriteDefault(Type() + L"\\shell\\open\\command", Sz(kStaleCommand));
 
         test::CMessageBoxAnswerer answerer(c.answer);
         CAssocChangeWatcher watcher;
@@ -178,17 +195,17 @@ TEST_F(FileTypeAssociation, QuestionOnlyWhenNotOursAndTheAnswerDecides)
         ASSERT_EQ(seen.size(), c.asked ? 1u : 0u);
         if (c.asked) {
             EXPECT_EQ(seen[0].caption, L"Kavrin");
-            EXPECT_EQ(seen[0].text, L"Do you want to associate .kavrintest files with this program?");
+            EXPECT_EQ(seen[0].text, L"Do you want to associate " + Ext() + L" files with this program?");
             EXPECT_EQ(seen[0].owner, nullptr);
             EXPECT_EQ(seen[0].buttons, (std::vector<int>{IDYES, IDNO}));
         }
         if (c.written) {
             ExpectAllFourWritten();
         } else {
-            EXPECT_EQ(ReadDefault(L".kavrintest"), c.preset);
-            EXPECT_EQ(ReadDefault(L"Kavrin.Test\\shell\\open\\command"), Sz(kStaleCommand));
-            EXPECT_FALSE(ReadDefault(L"Kavrin.Test").has_value());
-            EXPECT_FALSE(KeyExists(L"Kavrin.Test\\DefaultIcon"));
+            EXPECT_EQ(ReadDefault(Ext()), c.preset);
+            EXPECT_EQ(ReadDefault(Type() + L"\\shell\\open\\command"), Sz(kStaleCommand));
+            EXPECT_FALSE(ReadDefault(Type()).has_value());
+            EXPECT_FALSE(KeyExists(Type() + L"\\DefaultIcon"));
         }
     }
 }
@@ -199,8 +216,8 @@ TEST_F(FileTypeAssociation, NoLeavesNoEmptyKeyAndIsAskedAgainNextTime)
         test::CMessageBoxAnswerer answerer(IDNO);
         AssociateFileType(kTestType);
         EXPECT_EQ(answerer.Seen().size(), 1u);
-        EXPECT_FALSE(KeyExists(L".kavrintest"));
-        EXPECT_FALSE(KeyExists(L"Kavrin.Test"));
+        EXPECT_FALSE(KeyExists(Ext()));
+        EXPECT_FALSE(KeyExists(Type()));
     }
 }
 
@@ -214,16 +231,16 @@ TEST_F(FileTypeAssociation, AKeyThatCannotBeCreatedIsAskedAboutOnceAndFailsSilen
     EXPECT_EQ(answerer.Seen().size(), 1u);
     EXPECT_FALSE(KeyExists(extension));
     // The file type's own keys are still written.
-    EXPECT_EQ(ReadDefault(L"Kavrin.Test"), Sz(L"Test File"));
-    EXPECT_EQ(ReadDefault(L"Kavrin.Test\\shell\\open\\command"), Sz(QuotedTestExe() + L" \"%1\""));
+    EXPECT_EQ(ReadDefault(Type()), Sz(L"Test File"));
+    EXPECT_EQ(ReadDefault(Type() + L"\\shell\\open\\command"), Sz(QuotedTestExe() + L" \"%1\""));
 }
 
 TEST_F(FileTypeAssociation, IsOwnFileTypeReadsTheExtensionsDefaultValue)
 {
     EXPECT_FALSE(IsOwnFileType(kTestType));
-    WriteDefault(L".kavrintest", Sz(L"Kavrin.Test"));
+    WriteDefault(Ext(), Sz(Type()));
     EXPECT_TRUE(IsOwnFileType(kTestType));
-    WriteDefault(L".kavrintest", Sz(L"Kavrin.TEST"));
+    WriteDefault(Ext(), Sz(L"Kavrin.TEST" + std::to_wstring(::GetCurrentProcessId())));
     EXPECT_FALSE(IsOwnFileType(kTestType));
 }
 
