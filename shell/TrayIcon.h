@@ -78,6 +78,7 @@ public:
     // The taskbar was re-created: a shown icon is added again. Returns 0.
     virtual LRESULT OnTaskbarRestart(WPARAM wParam, LPARAM lParam);
 
+    // True while the icon is in the notification area.
     bool IsShown() const { return m_iconData.hIcon != nullptr; }
     // The record as last given to the system.
     const NOTIFYICONDATAW& IconData() const { return m_iconData; }
