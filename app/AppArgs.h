@@ -1,5 +1,6 @@
 // The process-wide holder of the split command line.
 #pragma once
+#include <string>
 
 class CAppArgs {
 public:
@@ -14,4 +15,14 @@ public:
 private:
     CAppArgs() = default;
     static CAppArgs* s_pInstance;
+
+public:
+    // Shell integration (shell/). Class-level: they read no instance data and keep working after
+    // Release.
+
+    // Makes this program the handler of files with the extension (".sfv"), asking the user
+    // first unless the extension already names this program's file type. UI thread only.
+    static void AssociateFileType(const wchar_t* extension);
+    // The four-part file version of the running executable ("1.0.0.1"); empty when unreadable.
+    static std::wstring GetProgramVersion();
 };

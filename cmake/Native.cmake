@@ -11,6 +11,7 @@ add_executable(kavrin_core_tests
   tests/engine/SizeText_ut.cpp
   tests/engine/PathText_ut.cpp
   tests/app/CommandLineScan_ut.cpp
+  tests/shell/VersionFile_ut.cpp
 )
 target_link_libraries(kavrin_core_tests PRIVATE kavrin_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(kavrin_core_tests DISCOVERY_MODE PRE_TEST)

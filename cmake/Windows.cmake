@@ -8,12 +8,18 @@ add_library(kavrin_win STATIC
   win/WorkerThread.cpp
   win/Controls.cpp
   win/PumpingWait.cpp
+  win/ModulePath.cpp
   engine/FileCrc.cpp
   engine/SfvFile.cpp
   engine/CheckThread.cpp
   app/AppArgs.cpp
   app/DragListCtrl.cpp
   app/KavrinDlg.cpp
+  shell/FileTypeAssociation.cpp
+  shell/ProgramVersion.cpp
+  shell/UpdateThread.cpp
+  shell/SubclassWnd.cpp
+  shell/TrayIcon.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})
 target_compile_definitions(kavrin_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
@@ -22,7 +28,7 @@ target_compile_definitions(kavrin_core PUBLIC UNICODE _UNICODE)
 
 set(KAVRIN_RC ${CMAKE_SOURCE_DIR}/res/kavrin.rc)
 set_source_files_properties(${KAVRIN_RC} PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/kavrin.manifest;${CMAKE_SOURCE_DIR}/res/resource.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/kavrin.manifest;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_BINARY_DIR}/generated/BuildSettings.h")
 
 add_executable(kavrin WIN32 app/Main.cpp ${KAVRIN_RC})
 target_link_libraries(kavrin PRIVATE kavrin_win)
@@ -51,16 +57,23 @@ add_executable(kavrin_tests
   tests/engine/PathText_ut.cpp
   tests/engine/FileCrc_ut.cpp
   tests/app/CommandLineScan_ut.cpp
+  tests/shell/VersionFile_ut.cpp
+  tests/shell/FileTypeAssociation_ut.cpp
+  tests/shell/UpdateThread_ut.cpp
+  tests/shell/SubclassWnd_ut.cpp
+  tests/shell/TrayIcon_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
   tests/win/Handle_ut.cpp
   tests/win/Dialog_ut.cpp
   tests/res/Resources_ut.cpp
   tests/TestSupport.cpp
+  tests/LocalHttpServer.cpp
+  tests/res/TestResources.rc
   ${KAVRIN_RC}
 )
 target_include_directories(kavrin_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-target_link_libraries(kavrin_tests PRIVATE kavrin_win gtest gtest_main)
+target_link_libraries(kavrin_tests PRIVATE kavrin_win gtest gtest_main ws2_32)
 target_link_options(kavrin_tests PRIVATE -static)
 add_dependencies(kavrin_tests kavrin)
 target_compile_definitions(kavrin_tests PRIVATE

@@ -4,7 +4,9 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 #include "win/Handle.h"
@@ -148,6 +150,89 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
     return true;
 }
 
+namespace {
+
+// Answerers by the thread they watch; hook procedures run on that thread.
+std::mutex g_answerersMutex;
+std::vector<CMessageBoxAnswerer*> g_answerers;
+
+} // namespace
+
+CMessageBoxAnswerer::CMessageBoxAnswerer(int button, DWORD threadId) : m_nButton(button), m_dwThreadId(threadId)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_answerersMutex);
+        g_answerers.push_back(this);
+    }
+    m_hHook = ::SetWindowsHookExW(WH_CBT, CbtProc, nullptr, threadId);
+}
+
+CMessageBoxAnswerer::~CMessageBoxAnswerer()
+{
+    if (m_hHook)
+        ::UnhookWindowsHookEx(m_hHook);
+    std::lock_guard<std::mutex> lock(g_answerersMutex);
+    g_answerers.erase(std::remove(g_answerers.begin(), g_answerers.end(), this), g_answerers.end());
+}
+
+std::vector<CMessageBoxAnswerer::CSeenBox> CMessageBoxAnswerer::Seen() const
+{
+    std::lock_guard<std::mutex> lock(g_answerersMutex);
+    return m_seen;
+}
+
+namespace {
+
+// Which of the system's message-box icons a box shows, as its MB_ICON* flag.
+UINT ShownIcon(HWND box)
+{
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        const HICON shown = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        if (shown == ::LoadIconW(nullptr, IDI_HAND))
+            return MB_ICONERROR;
+        if (shown == ::LoadIconW(nullptr, IDI_QUESTION))
+            return MB_ICONQUESTION;
+        if (shown == ::LoadIconW(nullptr, IDI_EXCLAMATION))
+            return MB_ICONWARNING;
+        if (shown == ::LoadIconW(nullptr, IDI_ASTERISK))
+            return MB_ICONINFORMATION;
+    }
+    return 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK CMessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE) {
+        const HWND box = reinterpret_cast<HWND>(wParam);
+        wchar_t className[16] = {};
+        ::GetClassNameW(box, className, 16);
+        // Held throughout, so that the answerer cannot be destroyed meanwhile.
+        std::lock_guard<std::mutex> lock(g_answerersMutex);
+        for (CMessageBoxAnswerer* answerer : g_answerers) {
+            if (answerer->m_dwThreadId != ::GetCurrentThreadId() || std::wstring(className) != L"#32770"
+                || win::CDialog::FromHandle(box) != nullptr)
+                continue;
+            // A box can be activated more than once; answer it once.
+            if (std::find(answerer->m_answered.begin(), answerer->m_answered.end(), box) != answerer->m_answered.end())
+                continue;
+            answerer->m_answered.push_back(box);
+            CSeenBox seen{win::GetWindowTextString(box), win::GetWindowTextString(::GetDlgItem(box, 0xFFFF)),
+                          ::GetWindow(box, GW_OWNER), {}, ShownIcon(box)};
+            for (int button : {IDOK, IDCANCEL, IDYES, IDNO})
+                if (::GetDlgItem(box, button))
+                    seen.buttons.push_back(button);
+            answerer->m_seen.push_back(seen);
+            ::PostMessageW(::GetDlgItem(box, answerer->m_nButton), BM_CLICK, 0, 0);
+            break;
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 std::wstring ProductPath()
 {
     wchar_t self[MAX_PATH];
@@ -155,57 +240,6 @@ std::wstring ProductPath()
     std::wstring path = self;
     path.resize(path.find_last_of(L'\\') + 1);
     return path + KAVRIN_EXE_NAME_W;
-}
-
-namespace {
-
-thread_local CMessageBoxAnswerer* t_pAnswerer = nullptr;
-
-} // namespace
-
-CMessageBoxAnswerer::CMessageBoxAnswerer(int answer, const wchar_t* caption)
-    : m_nAnswer(answer), m_strCaption(caption), m_pOuter(t_pAnswerer)
-{
-    t_pAnswerer = this;
-    m_hHook = ::SetWindowsHookExW(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
-}
-
-CMessageBoxAnswerer::~CMessageBoxAnswerer()
-{
-    ::UnhookWindowsHookEx(m_hHook);
-    t_pAnswerer = m_pOuter;
-}
-
-LRESULT CALLBACK CMessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
-{
-    CMessageBoxAnswerer* self = t_pAnswerer;
-    if (code == HCBT_ACTIVATE && self) {
-        const HWND box = reinterpret_cast<HWND>(wParam);
-        wchar_t cls[32] = {};
-        ::GetClassNameW(box, cls, 32);
-        const HWND text = ::GetDlgItem(box, 0xFFFF);
-        if (std::wstring(cls) == L"#32770" && text && win::GetWindowTextString(box) == self->m_strCaption) {
-            self->m_texts.push_back(win::GetWindowTextString(text));
-            // The icon control of a message box is a static with SS_ICON showing the system icon.
-            UINT icon = 0;
-            for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-                if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-                    const HICON shown = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-                    if (shown == ::LoadIconW(nullptr, IDI_HAND))
-                        icon = MB_ICONERROR;
-                    else if (shown == ::LoadIconW(nullptr, IDI_QUESTION))
-                        icon = MB_ICONQUESTION;
-                    else if (shown == ::LoadIconW(nullptr, IDI_EXCLAMATION))
-                        icon = MB_ICONWARNING;
-                    else if (shown == ::LoadIconW(nullptr, IDI_ASTERISK))
-                        icon = MB_ICONINFORMATION;
-                }
-            }
-            self->m_icons.push_back(icon);
-            ::PostMessageW(::GetDlgItem(box, self->m_nAnswer), BM_CLICK, 0, 0);
-        }
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 HDROP MakeDrop(const std::vector<std::wstring>& paths)

@@ -40,28 +40,40 @@ INT_PTR RunDialog(win::CDialog& dialog, const std::function<void(HWND)>& drive,
 // Processes this thread's messages until done() or the time-out; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
-// The program under test, next to the test program.
-std::wstring ProductPath();
-
-// Answers every message box with the given caption that this thread shows while the object
-// lives: the box's text is recorded and the button `answer` (IDOK, IDYES, IDNO) is clicked.
+// Answers the message boxes that one thread shows while this object lives, through a WH_CBT
+// hook on that thread: each box is recorded and its button clicked. The program's own dialogs
+// are left alone.
 class CMessageBoxAnswerer {
 public:
-    explicit CMessageBoxAnswerer(int answer = IDOK, const wchar_t* caption = L"Kavrin");
+    struct CSeenBox {
+        std::wstring caption;
+        std::wstring text;         // the text of the box's static control 0xFFFF
+        HWND owner;                // null for a box of no window
+        std::vector<int> buttons;  // which of IDOK, IDCANCEL, IDYES, IDNO it has, in that order
+        UINT icon;                 // MB_ICONERROR, MB_ICONQUESTION, ... as shown; 0 for none
+    };
+    // Clicks button (IDYES, IDNO, IDOK...) in every box that threadId (default: this thread)
+    // shows. threadId must belong to this process.
+    explicit CMessageBoxAnswerer(int button, DWORD threadId = ::GetCurrentThreadId());
     ~CMessageBoxAnswerer();
     CMessageBoxAnswerer(const CMessageBoxAnswerer&) = delete;
     CMessageBoxAnswerer& operator=(const CMessageBoxAnswerer&) = delete;
 
-    std::vector<std::wstring> m_texts;  // in the order the boxes came up
-    std::vector<UINT> m_icons;          // MB_ICONERROR etc. as far as the box shows one, else 0
+    // The boxes seen so far, in order.
+    std::vector<CSeenBox> Seen() const;
 
 private:
     static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
-    int m_nAnswer;
-    std::wstring m_strCaption;
-    HHOOK m_hHook;
-    CMessageBoxAnswerer* m_pOuter;
+
+    int m_nButton;
+    DWORD m_dwThreadId;
+    HHOOK m_hHook = nullptr;
+    std::vector<CSeenBox> m_seen;
+    std::vector<HWND> m_answered;
 };
+
+// The program under test, next to the test program.
+std::wstring ProductPath();
 
 // Builds a drop of the given paths as the shell hands it over (a DROPFILES block).
 HDROP MakeDrop(const std::vector<std::wstring>& paths);

@@ -36,6 +36,13 @@ void CDialog::EndDialog(INT_PTR result)
         ::EndDialog(m_hWnd, result);
 }
 
+CDialog* CDialog::FromHandle(HWND hwnd)
+{
+    if (::GetWindowLongPtrW(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&CDialog::DialogProc))
+        return nullptr;
+    return reinterpret_cast<CDialog*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
+}
+
 bool CDialog::OnCommand(int id, int, HWND)
 {
     if (id == IDOK) {

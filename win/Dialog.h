@@ -17,6 +17,8 @@ public:
     void EndDialog(INT_PTR result);
 
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // The dialog object behind a window of this layer, or null for any other window.
+    static CDialog* FromHandle(HWND hwnd);
     HWND GetItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     UINT TemplateId() const { return m_templateId; }
 

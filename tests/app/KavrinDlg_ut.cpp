@@ -368,7 +368,7 @@ TEST_F(MainWindowTest, DropsLoadOnlyTheFirstSfvFile)
     test::WriteFileBytes(folder / L"second.sfv", "two.bin 00000000\r\n");
     test::WriteFileBytes(folder / L"notes.txt", "text");
     ::CreateDirectoryW((folder / L"dir").c_str(), nullptr);
-    test::CMessageBoxAnswerer answerer;
+    test::CMessageBoxAnswerer answerer(IDOK);
     CKavrinDlg dialog;
     Snapshot afterFolders, afterFiles;
     test::RunDialog(dialog, [&](HWND hwnd) {
@@ -385,13 +385,13 @@ TEST_F(MainWindowTest, DropsLoadOnlyTheFirstSfvFile)
     });
     EXPECT_TRUE(afterFolders.names.empty());
     EXPECT_EQ(afterFiles.names, std::vector<std::wstring>{L"one.bin"});
-    EXPECT_TRUE(answerer.m_texts.empty());
+    EXPECT_TRUE(answerer.Seen().empty());
 }
 
 TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
 {
     const std::wstring missing = folder / L"gone.sfv";
-    test::CMessageBoxAnswerer answerer;
+    test::CMessageBoxAnswerer answerer(IDOK);
     SetArguments({L"C:\\kavrin.exe", missing});
     CKavrinDlg dialog;
     Snapshot s;
@@ -399,9 +399,12 @@ TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
         s = Read(hwnd);
         Command(hwnd, IDCANCEL);
     });
-    ASSERT_EQ(answerer.m_texts.size(), 1u);
-    EXPECT_EQ(answerer.m_texts[0], L"Failed to open file " + missing);
-    EXPECT_EQ(answerer.m_icons[0], static_cast<UINT>(MB_ICONERROR));
+    const auto boxes = answerer.Seen();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"Kavrin");
+    EXPECT_EQ(boxes[0].text, L"Failed to open file " + missing);
+    EXPECT_EQ(boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
     EXPECT_TRUE(s.names.empty());
     EXPECT_FALSE(s.pauseEnabled) << "no run";
 }
@@ -421,7 +424,7 @@ TEST_F(MainWindowTest, ReadErrorKeepsTheRowsReadAndStartsNoRun)
         ::FlushFileBuffers(pipe.Get());
         ::DisconnectNamedPipe(pipe.Get());
     });
-    test::CMessageBoxAnswerer answerer;
+    test::CMessageBoxAnswerer answerer(IDOK);
     CKavrinDlg dialog;
     Snapshot s;
     test::RunDialog(dialog, [&](HWND hwnd) {
@@ -430,9 +433,10 @@ TEST_F(MainWindowTest, ReadErrorKeepsTheRowsReadAndStartsNoRun)
         Command(hwnd, IDCANCEL);
     });
     writer.join();
-    ASSERT_FALSE(answerer.m_texts.empty());
-    EXPECT_NE(answerer.m_texts.back().find(path), std::wstring::npos) << "the message names the file";
-    EXPECT_EQ(answerer.m_icons.back(), static_cast<UINT>(MB_ICONERROR));
+    const auto boxes = answerer.Seen();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(boxes.back().text.find(path), std::wstring::npos) << "the message names the file";
+    EXPECT_EQ(boxes.back().icon, static_cast<UINT>(MB_ICONERROR));
     EXPECT_EQ(s.names, (std::vector<std::wstring>{L"a.bin", L"b.bin"}));
     EXPECT_FALSE(s.pauseEnabled) << "no run";
 }
