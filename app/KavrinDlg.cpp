@@ -11,6 +11,8 @@
 #include "engine/SfvFile.h"
 #include "engine/SizeText.h"
 #include "res/resource.h"
+#include "shell/TrayIcon.h"
+#include "shell/UpdateThread.h"
 #include "win/PumpingWait.h"
 #include "win/WideString.h"
 #include "win/WindowPlacement.h"
@@ -31,10 +33,13 @@ CKavrinDlg::CKavrinDlg() : win::CDialog(IDD_KAVRIN_DIALOG)
     m_hIcon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP));
     m_brush.Reset(::CreateSolidBrush(kBackground));
     m_pArgs = CAppArgs::Instance();
+    // Before any window exists, so the question has no owner.
+    CAppArgs::AssociateFileType(L".sfv");
 }
 
 CKavrinDlg::~CKavrinDlg()
 {
+    delete m_pTray;
     if (m_hPauseEvent)
         ::CloseHandle(m_hPauseEvent);
     if (m_imageList)
@@ -43,6 +48,7 @@ CKavrinDlg::~CKavrinDlg()
 
 BOOL CKavrinDlg::OnInitDialog()
 {
+    ::StartUpdateCheck();
     m_list.Attach(GetItem(IDC_RESULTS));
     m_list.m_pDlg = this;
     win::SetWindowWidth(m_hWnd, kNarrowWidth);
@@ -203,6 +209,10 @@ void CKavrinDlg::OnCheckEnded(CCheckThread* run)
         ::CloseHandle(m_hPauseEvent);
         m_hPauseEvent = nullptr;
     }
+    if (run && m_pTray) {
+        const std::wstring summary = win::Format(L"%d of %d files ok.", run->m_nOkCount, m_list.GetItemCount());
+        m_pTray->ShowInfoBalloon(summary.c_str(), L"Operation complete", 1, 1);
+    }
     if (run)
         run->m_pDlg = nullptr;
     g_pCheckThread = nullptr;
@@ -337,9 +347,38 @@ HBRUSH CKavrinDlg::OnCtlColor(HDC dc, HWND, UINT message)
     return static_cast<HBRUSH>(m_brush.Get());
 }
 
-bool CKavrinDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result)
+void CKavrinDlg::OnMinimize(WPARAM wParam, LPARAM lParam)
+{
+    m_pTray = CTrayIcon::Add(m_hWnd, IDR_MAINMENU, WM_USER, IDI_APP, L"Kavrin").release();
+    ::DefWindowProcW(m_hWnd, WM_SYSCOMMAND, wParam, lParam);
+    // Without an icon the window stays a normal minimised window, so it can still be restored.
+    if (m_pTray)
+        ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+void CKavrinDlg::OnTrayNotify(LPARAM mouseMessage)
+{
+    if (mouseMessage != WM_LBUTTONUP)
+        return;
+    delete m_pTray;
+    m_pTray = nullptr;
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
+}
+
+bool CKavrinDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     switch (message) {
+    case WM_SYSCOMMAND:
+        if (wParam != SC_MINIMIZE)
+            return false;
+        OnMinimize(wParam, lParam);
+        result = 0;
+        return true;
+    case WM_USER:
+        OnTrayNotify(lParam);
+        result = 1;
+        return true;
     case kMsgCheckEnded:
         OnCheckEnded(reinterpret_cast<CCheckThread*>(lParam));
         result = 0;

@@ -11,6 +11,7 @@
 #include "win/Handle.h"
 
 class CCheckThread;
+class CTrayIcon;
 
 class CKavrinDlg : public win::CDialog {
 public:
@@ -44,6 +45,8 @@ private:
     void OnCreateSfv();
     void OnPaint();
     void OnCheckEnded(CCheckThread* run);
+    void OnMinimize(WPARAM wParam, LPARAM lParam);
+    void OnTrayNotify(LPARAM mouseMessage);
     // Aborts the current run, releases it if paused and waits (handling sent messages) until
     // it has ended; a run that does not end in time is cut off from the window.
     void EndCurrentRun();
@@ -52,7 +55,7 @@ private:
 
     HICON m_hIcon = nullptr;
     CDragListCtrl m_list;
-    void* m_pTray = nullptr;
+    CTrayIcon* m_pTray = nullptr;  // the notification-area icon while minimised there
     int m_nImageOk = 0, m_nImageBad = 1, m_nImagePending = 2, m_nImageMissing = 3;
     HANDLE m_hPauseEvent = nullptr;
     win::CGdiObject m_brush;

@@ -11,6 +11,6 @@ ctest --preset native
 cmake --preset windows
 cmake --build --preset windows
 scripts/wine-prefix.sh build/windows/wineprefix null
-scripts/wine-ctest.sh build/windows -j2 --timeout 120
 # The notification-area icon against Wine's real notification area, on a virtual X server.
 scripts/tray-xvfb.sh build/windows
+scripts/wine-ctest.sh build/windows -j2 --timeout 120

@@ -11,6 +11,7 @@
 #include "engine/CheckThread.h"
 #include "engine/Crc32.h"
 #include "res/resource.h"
+#include "shell/TrayIcon.h"
 #include "win/Controls.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
@@ -551,6 +552,66 @@ TEST_F(MainWindowTest, SfvFileInADriveRootResolvesAgainstThatRoot)
     ::DeleteFileW((L"K:\\" + file).c_str());
     EXPECT_STREQ(current, L"K:\\");
     EXPECT_EQ(s.rows[file].image, ImageOk);
+}
+
+} // namespace
+
+namespace {
+
+// Stands in for the notification area, which Wine's null graphics driver does not have.
+struct TrayCall {
+    DWORD message;
+    NOTIFYICONDATAW data;
+};
+std::vector<TrayCall> g_trayCalls;
+
+BOOL WINAPI RecordTrayCall(DWORD message, PNOTIFYICONDATAW data)
+{
+    g_trayCalls.push_back({message, *data});
+    return TRUE;
+}
+
+TEST_F(MainWindowTest, MinimiseGoesToTheNotificationAreaAndTheIconRestores)
+{
+    test::WriteFileBytes(folder / L"a.bin", "a");
+    test::WriteFileBytes(folder / L"b.bin", "b");
+    test::WriteFileBytes(folder / L"list.sfv", "a.bin " + Checksum("a") + "\r\nb.bin 00000000\r\n");
+    g_trayCalls.clear();
+    const PFN_SHELL_NOTIFY_ICON previous = CTrayIcon::SetShellNotifyFunction(RecordTrayCall);
+    ::ResetEvent(pauseEvent.Get());
+    CKavrinDlg dialog;
+    bool hiddenWhileMinimised = true, visibleAfterRestore = false;
+    int restoredWidth = 0;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        Command(hwnd, IDC_COMMENTS_TOGGLE);  // hidden button, but the width change is what counts
+        ::SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        hiddenWhileMinimised = ::IsWindowVisible(hwnd) != FALSE;
+        dialog.LoadSfv(folder / L"list.sfv");  // a run that ends while the window is in the tray
+        ::SetEvent(pauseEvent.Get());
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        ::SendMessageW(hwnd, WM_USER, IDR_MAINMENU, WM_LBUTTONUP);
+        visibleAfterRestore = ::IsWindowVisible(hwnd) && !::IsIconic(hwnd);
+        restoredWidth = Read(hwnd).width;
+        Command(hwnd, IDCANCEL);
+    });
+    CTrayIcon::SetShellNotifyFunction(previous);
+    EXPECT_FALSE(hiddenWhileMinimised);
+    EXPECT_TRUE(visibleAfterRestore);
+    EXPECT_EQ(restoredWidth, 707) << "restored at its previous width";
+    ASSERT_GE(g_trayCalls.size(), 3u);
+    EXPECT_EQ(g_trayCalls.front().message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_STREQ(g_trayCalls.front().data.szTip, L"Kavrin");
+    EXPECT_EQ(g_trayCalls.front().data.uCallbackMessage, static_cast<UINT>(WM_USER));
+    bool balloon = false;
+    for (const auto& call : g_trayCalls) {
+        if (call.message == NIM_MODIFY && (call.data.uFlags & NIF_INFO)) {
+            balloon = true;
+            EXPECT_STREQ(call.data.szInfo, L"1 of 2 files ok.");
+            EXPECT_STREQ(call.data.szInfoTitle, L"Operation complete");
+        }
+    }
+    EXPECT_TRUE(balloon);
+    EXPECT_EQ(g_trayCalls.back().message, static_cast<DWORD>(NIM_DELETE));
 }
 
 } // namespace
