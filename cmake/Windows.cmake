@@ -83,3 +83,7 @@ target_compile_definitions(kavrin_tests PRIVATE
 gtest_discover_tests(kavrin_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
                      PROPERTIES RESOURCE_LOCK kavrin_named_events)
+
+# A small tool that clicks a window's button from outside; it stages the documentation's screenshots.
+add_executable(post-command tests/tools/PostCommand.cpp)
+target_link_options(post-command PRIVATE -static -municode)
