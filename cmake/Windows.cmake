@@ -6,7 +6,13 @@ add_library(kavrin_win STATIC
   win/WideString.cpp
   win/WindowPlacement.cpp
   win/WorkerThread.cpp
+  win/MessageWait.cpp
   engine/FileCrc.cpp
+  engine/FolderWalk.cpp
+  engine/CreateThread.cpp
+  create/KavrinProgress.cpp
+  create/DropFileListCtrl.cpp
+  create/KavrinCreate.cpp
   app/AppArgs.cpp
   app/KavrinDlg.cpp
 )
