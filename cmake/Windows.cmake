@@ -50,6 +50,7 @@ add_executable(kavrin_tests
   tests/engine/RelativePath_ut.cpp
   tests/engine/SizeText_ut.cpp
   tests/engine/FileCrc_ut.cpp
+  tests/engine/FolderWalk_ut.cpp
   tests/app/CommandLineScan_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
