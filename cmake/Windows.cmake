@@ -58,6 +58,7 @@ add_executable(kavrin_tests
   tests/win/Dialog_ut.cpp
   tests/res/Resources_ut.cpp
   tests/create/KavrinProgress_ut.cpp
+  tests/create/DropFileListCtrl_ut.cpp
   tests/TestSupport.cpp
   ${KAVRIN_RC}
 )
