@@ -59,6 +59,8 @@ add_executable(kavrin_tests
   tests/res/Resources_ut.cpp
   tests/create/KavrinProgress_ut.cpp
   tests/create/DropFileListCtrl_ut.cpp
+  tests/create/CreateRun_ut.cpp
+  tests/create/CreateSupport.cpp
   tests/TestSupport.cpp
   ${KAVRIN_RC}
 )
