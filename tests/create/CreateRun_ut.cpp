@@ -138,3 +138,184 @@ TEST_F(CreateRun, AFolderIsListedDepthFirstWithDotFilesAndAnEmptyOneGivesTheHead
 }
 
 } // namespace
+
+namespace {
+
+struct AbortCase {
+    const char* name;
+    bool pauseFirst;  // the user pauses, aborts, and only Continue lets the run see the abort
+    void (*abort)(HWND progress);
+};
+
+class CreateAbort : public ::testing::TestWithParam<AbortCase> {};
+
+TEST_P(CreateAbort, WritesNothingLeavesTheOldFileAndTheDialogAsTheyWere)
+{
+    const AbortCase& c = GetParam();
+    test::CTempFolder folder;
+    test::WriteFileBytes(folder / L"big.bin", std::string(4 * 65536, 'b'));
+    test::WriteFileBytes(folder / L"small.txt", "a");
+    const std::wstring sfv = folder / L"old.sfv";
+    test::WriteFileBytes(sfv, "old content\r\n");
+    CKavrinCreate dialog;
+    test::CHoldRuns hold;  // the run stops at its first read, inside big.bin
+    bool heldAfterAbort = false;
+    const auto outcome = test::CreateSfv(dialog, {folder / L"big.bin", folder / L"small.txt"}, sfv.c_str(),
+                                         [&](HWND progress, HWND) {
+                                             if (c.pauseFirst)
+                                                 ::SendDlgItemMessageW(progress, IDOK, BM_CLICK, 0, 0);
+                                             c.abort(progress);
+                                             if (c.pauseFirst) {
+                                                 test::PumpUntil([] { return false; }, 200);
+                                                 heldAfterAbort = ::IsWindowVisible(progress) != FALSE;
+                                                 // Continue
+                                                 ::SendDlgItemMessageW(progress, IDOK, BM_CLICK, 0, 0);
+                                             } else {
+                                                 test::RunLater(50, [&] {
+                                                     hold.Release();
+                                                     return true;
+                                                 });
+                                             }
+                                         });
+    EXPECT_TRUE(outcome.sawProgress);
+    EXPECT_TRUE(outcome.boxes.empty()) << "an abort shows no message";
+    EXPECT_EQ(outcome.result, IDCANCEL);
+    EXPECT_EQ(outcome.rows.size(), 2u);
+    EXPECT_EQ(outcome.path, sfv);
+    EXPECT_EQ(test::ReadFileBytes(sfv), "old content\r\n");
+    EXPECT_EQ(FilesIn(folder.Path()).size(), 3u) << "no temporary file left behind";
+    if (c.pauseFirst)
+        EXPECT_TRUE(heldAfterAbort) << "a paused run sees the abort only after Continue";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, CreateAbort,
+    ::testing::Values(
+        AbortCase{"AbortMidFile", false, [](HWND p) { ::SendDlgItemMessageW(p, IDC_ABORT, BM_CLICK, 0, 0); }},
+        AbortCase{"EscapeMidFile", false, [](HWND p) { ::SendMessageW(p, WM_COMMAND, IDCANCEL, 0); }},
+        AbortCase{"CloseBoxMidFile", false, [](HWND p) { ::SendMessageW(p, WM_CLOSE, 0, 0); }},
+        AbortCase{"AbortWhilePaused", true, [](HWND p) { ::SendDlgItemMessageW(p, IDC_ABORT, BM_CLICK, 0, 0); }}),
+    [](const ::testing::TestParamInfo<AbortCase>& info) { return info.param.name; });
+
+TEST_F(CreateRun, AnAbortBetweenFilesThatNeedNoReadingStillWritesNothing)
+{
+    test::WriteFileBytes(folder / L"a.txt", "a");
+    test::WriteFileBytes(folder / L"b.dat", "b");
+    test::WriteFileBytes(folder / L"c.dat", "c");
+    ::CreateDirectoryW((folder / L"d-empty").c_str(), nullptr);
+    const win::CFileHandle lockB = Lock(folder / L"b.dat");
+    const win::CFileHandle lockC = Lock(folder / L"c.dat");
+    const std::wstring sfv = folder / L"old.sfv";
+    test::WriteFileBytes(sfv, "old");
+    // The moment a.txt is done, Abort: what is left are files that fail to open and an empty folder.
+    test::CTextWatcher watcher([](HWND control, const std::wstring& text) {
+        if (::GetDlgCtrlID(control) == IDC_LABEL_TOTAL && text == L"Total progress (1 of 3 files)")
+            ::SendDlgItemMessageW(::GetParent(control), IDC_ABORT, BM_CLICK, 0, 0);
+    });
+    const auto outcome = test::CreateSfv(
+        dialog, {folder / L"a.txt", folder / L"b.dat", folder / L"c.dat", folder / L"d-empty"}, sfv.c_str());
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(test::ReadFileBytes(sfv), "old");
+}
+
+TEST_F(CreateRun, TheTargetInsideAListedFolderIsLeftOut)
+{
+    test::WriteFileBytes(folder / L"data\\a.txt", "a");
+    test::WriteFileBytes(folder / L"data\\DATA.SFV", "old list\r\n");
+    std::vector<std::wstring> totals;
+    test::CTextWatcher watcher([&](HWND control, const std::wstring& text) {
+        if (::GetDlgCtrlID(control) == IDC_LABEL_TOTAL)
+            totals.push_back(text);
+    });
+    const auto outcome = test::CreateSfv(dialog, {folder / L"data"}, (folder / L"data\\data.sfv").c_str());
+    ExpectOneBox(outcome, kSuccess);
+    EXPECT_EQ(test::ReadFileBytes(folder / L"data\\DATA.SFV"), std::string(test::kHeader) + "a.txt e8b7be43\r\n");
+    EXPECT_EQ(totals, std::vector<std::wstring>({L"Total progress (0 of 1 files)", L"Total progress (1 of 1 files)"}));
+}
+
+TEST_F(CreateRun, ATypedRelativePathIsResolvedOnceAgainstTheCurrentFolder)
+{
+    test::WriteFileBytes(folder / L"sub\\f.txt", "a");
+    test::WriteFileBytes(folder / L"g.txt", "a");
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(folder.Path().c_str()));
+    const auto outcome = test::CreateSfv(dialog, {folder / L"sub\\f.txt", folder / L"g.txt"}, L"sub\\out.sfv");
+    ::SetCurrentDirectoryW(previous);
+    ExpectOneBox(outcome, kSuccess);  // and no current-directory warning
+    EXPECT_EQ(test::ReadFileBytes(folder / L"sub\\out.sfv"),
+              std::string(test::kHeader) + "f.txt e8b7be43\r\n..\\g.txt e8b7be43\r\n");
+    EXPECT_TRUE(test::ReadFileBytes(folder / L"sub\\sub\\out.sfv").empty());
+}
+
+TEST_F(CreateRun, AFileThatCannotBeWrittenIsAnErrorAndNothingIsLost)
+{
+    test::WriteFileBytes(folder / L"a.txt", "a");
+    ::CreateDirectoryW((folder / L"taken.sfv").c_str(), nullptr);
+    test::WriteFileBytes(folder / L"taken.sfv\\inside", "kept");
+    const auto outcome = test::CreateSfv(dialog, {folder / L"a.txt"}, (folder / L"taken.sfv").c_str());
+    ExpectOneBox(outcome, kError);
+    EXPECT_EQ(test::ReadFileBytes(folder / L"taken.sfv\\inside"), "kept");
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::wstring>{L"a.txt"}) << "no temporary file left behind";
+
+    // In a folder that does not exist: the run warns from its own thread, then fails to write.
+    CKavrinCreate second;
+    const auto missing = test::CreateSfv(second, {folder / L"a.txt"}, (folder / L"nowhere\\x.sfv").c_str());
+    ASSERT_EQ(missing.boxes.size(), 2u);
+    EXPECT_EQ(missing.boxes[0].text, L"Could not set current directory. Check may fail.");
+    EXPECT_EQ(missing.boxes[0].owner, nullptr);
+    EXPECT_NE(missing.boxes[0].threadId, ::GetCurrentThreadId());
+    EXPECT_EQ(missing.boxes[1].text, kError);
+}
+
+TEST_F(CreateRun, VanishedItemsAndUnwritableNamesAreLeftOutAndReported)
+{
+    test::WriteFileBytes(folder / L"a.txt", "a");
+    test::WriteFileBytes(folder / L"gone.txt", "g");
+    test::WriteFileBytes(folder / L"\u0416.txt", "z");
+    std::vector<std::wstring> totals;
+    test::CTextWatcher watcher([&](HWND control, const std::wstring& text) {
+        if (::GetDlgCtrlID(control) == IDC_LABEL_TOTAL)
+            totals.push_back(text);
+    });
+    const std::wstring sfv = folder / L"list.sfv";
+    CKavrinCreate& d = dialog;
+    d.SetDateSource(test::May4th2006);
+    test::CMessageBoxAnswerer answerer;
+    std::vector<test::MessageBoxSeen> boxes;
+    test::RunDialog(d, [&](HWND hwnd) {
+        test::Drop(hwnd, {folder / L"a.txt", folder / L"gone.txt", folder / L"\u0416.txt"});
+        ::DeleteFileW((folder / L"gone.txt").c_str());
+        ::SetDlgItemTextW(hwnd, IDC_SFV_PATH, sfv.c_str());
+        ::SendDlgItemMessageW(hwnd, IDOK, BM_CLICK, 0, 0);
+        boxes = answerer.Seen();
+        ::PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kError);
+    EXPECT_EQ(test::ReadFileBytes(sfv), std::string(test::kHeader) + "a.txt e8b7be43\r\n");
+    // The vanished row counts no file; the unwritable name is counted and finished.
+    EXPECT_EQ(totals.front(), L"Total progress (0 of 2 files)");
+    EXPECT_EQ(totals.back(), L"Total progress (2 of 2 files)");
+}
+
+TEST_F(CreateRun, TheProgressDialogIsCentredOnTheDisabledCreateDialog)
+{
+    test::WriteFileBytes(folder / L"big.bin", std::string(2 * 65536, 'b'));
+    test::CHoldRuns hold;
+    RECT progressRect{}, createRect{};
+    bool createEnabled = true;
+    const auto outcome = test::CreateSfv(dialog, {folder / L"big.bin"}, (folder / L"big.sfv").c_str(),
+                                         [&](HWND progress, HWND create) {
+                                             ::GetWindowRect(progress, &progressRect);
+                                             ::GetWindowRect(create, &createRect);
+                                             createEnabled = ::IsWindowEnabled(create) != FALSE;
+                                             hold.Release();
+                                         });
+    ExpectOneBox(outcome, kSuccess);
+    EXPECT_FALSE(createEnabled);
+    EXPECT_NEAR((progressRect.left + progressRect.right) / 2, (createRect.left + createRect.right) / 2, 1);
+    EXPECT_NEAR((progressRect.top + progressRect.bottom) / 2, (createRect.top + createRect.bottom) / 2, 1);
+}
+
+} // namespace
