@@ -60,6 +60,7 @@ add_executable(kavrin_tests
   tests/create/KavrinProgress_ut.cpp
   tests/create/DropFileListCtrl_ut.cpp
   tests/create/CreateRun_ut.cpp
+  tests/create/KavrinCreate_ut.cpp
   tests/create/CreateSupport.cpp
   tests/TestSupport.cpp
   ${KAVRIN_RC}

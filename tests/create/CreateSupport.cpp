@@ -19,6 +19,11 @@ SYSTEMTIME May4th2006()
     return date;
 }
 
+void PrintTo(const Row& row, std::ostream* out)
+{
+    *out << std::string(row.name.begin(), row.name.end()) << " in " << std::string(row.folder.begin(), row.folder.end());
+}
+
 std::vector<Row> Rows(HWND dialog)
 {
     const win::CListView list(::GetDlgItem(dialog, IDC_FILES));

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@ struct Row {
     std::wstring name, folder;
     bool operator==(const Row&) const = default;
 };
+void PrintTo(const Row& row, std::ostream* out);
 
 // 4 May 2006, the date every run under test writes.
 SYSTEMTIME May4th2006();
