@@ -9,6 +9,7 @@
 #include "create/CreateSupport.h"
 #include "res/resource.h"
 #include "win/ListView.h"
+#include "win/WideString.h"
 
 namespace {
 
@@ -206,6 +207,80 @@ TEST_F(CreateDialogTest, CreateNeedsRowsAndThenAPath)
     EXPECT_EQ(withoutPath[0].text, L"Please enter a file name for the SFV file");
     EXPECT_EQ(withoutPath[0].caption, L"Kavrin");
     EXPECT_EQ(withoutPath[0].owner, self);
+}
+
+} // namespace
+
+namespace {
+
+// Drives this process's next common dialog with the given caption from another thread: types
+// text into its file-name field and confirms.
+std::thread AnswerFileDialog(const wchar_t* caption, std::wstring text, std::wstring* initial = nullptr)
+{
+    return std::thread([caption, text, initial] {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i) {
+            ::Sleep(20);
+            box = test::FindOwnDialog(caption);
+        }
+        if (!box)
+            return;
+        ::Sleep(100);
+        HWND field = ::GetDlgItem(box, 0x47C);  // the file-name combo box
+        if (!field)
+            field = ::GetDlgItem(box, 0x480);
+        if (initial)
+            *initial = win::GetWindowTextString(field);
+        ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+}
+
+TEST_F(CreateDialogTest, AddFileTakesASelectionFarLongerThan260CharactersAndProposesNothing)
+{
+    std::wstring typed;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 12; ++i) {
+        names.push_back(L"a rather long file name number " + std::to_wstring(i) + L".dat");
+        test::WriteFileBytes(folder / names.back(), "x");
+        typed += L"\"" + names.back() + L"\" ";
+    }
+    ASSERT_GT(typed.size() + folder.Path().size(), 400u);
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ::SetCurrentDirectoryW(folder.Path().c_str());
+    std::vector<Row> rows;
+    std::wstring path;
+    std::thread answer;
+    const INT_PTR result = Run([&](HWND hwnd) {
+        answer = AnswerFileDialog(L"Open", typed);
+        ::SendDlgItemMessageW(hwnd, IDC_ADD_FILE, BM_CLICK, 0, 0);
+        rows = test::Rows(hwnd);
+        path = test::ItemText(hwnd, IDC_SFV_PATH);
+    });
+    answer.join();
+    ::SetCurrentDirectoryW(previous);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(rows.size(), names.size());
+    for (const Row& row : rows)
+        EXPECT_EQ(row.folder, folder.Path());
+    EXPECT_EQ(path, L"") << "Add file... never proposes a path";
+}
+
+TEST_F(CreateDialogTest, BrowseOffersTheTypedNameAndTakesTheChosenPathWithItsExtension)
+{
+    std::wstring initial, path;
+    std::thread answer;
+    const INT_PTR result = Run([&](HWND hwnd) {
+        ::SetDlgItemTextW(hwnd, IDC_SFV_PATH, L"Q:\\somewhere\\typed.sfv");
+        answer = AnswerFileDialog(L"Save As", folder / L"chosen", &initial);
+        ::SendDlgItemMessageW(hwnd, IDC_BROWSE, BM_CLICK, 0, 0);
+        path = test::ItemText(hwnd, IDC_SFV_PATH);
+    });
+    answer.join();
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(initial, L"typed.sfv");
+    EXPECT_EQ(path, folder / L"chosen.sfv");
 }
 
 } // namespace
