@@ -61,6 +61,7 @@ add_executable(kavrin_tests
   tests/create/DropFileListCtrl_ut.cpp
   tests/create/CreateRun_ut.cpp
   tests/create/KavrinCreate_ut.cpp
+  tests/create/Screenshots_ut.cpp
   tests/create/CreateSupport.cpp
   tests/TestSupport.cpp
   ${KAVRIN_RC}

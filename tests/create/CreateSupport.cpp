@@ -79,6 +79,18 @@ CreateOutcome CreateSfv(CKavrinCreate& dialog, const std::vector<std::wstring>& 
     return outcome;
 }
 
+CPauseEventLock::CPauseEventLock() : m_hMutex(::CreateMutexW(nullptr, FALSE, L"KavrinTestsPauseEventLock"))
+{
+    // Taken before any run of this process has started: nothing can be waiting for this thread.
+    ::WaitForSingleObject(m_hMutex, 60000);
+}
+
+CPauseEventLock::~CPauseEventLock()
+{
+    ::ReleaseMutex(m_hMutex);
+    ::CloseHandle(m_hMutex);
+}
+
 CHoldRuns::CHoldRuns() : m_hEvent(::CreateEventW(nullptr, TRUE, TRUE, L"KavrinCreateEvent"))
 {
     ::ResetEvent(m_hEvent);

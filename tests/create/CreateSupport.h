@@ -45,6 +45,19 @@ struct CreateOutcome {
 CreateOutcome CreateSfv(CKavrinCreate& dialog, const std::vector<std::wstring>& drops, const wchar_t* sfvPath,
                         const std::function<void(HWND progress, HWND create)>& onProgress = {});
 
+// Owns, across the test processes that CTest runs side by side, the right to pause and release
+// the shared pause event "KavrinCreateEvent", so one test's Continue never releases another's hold.
+class CPauseEventLock {
+public:
+    CPauseEventLock();
+    ~CPauseEventLock();
+    CPauseEventLock(const CPauseEventLock&) = delete;
+    CPauseEventLock& operator=(const CPauseEventLock&) = delete;
+
+private:
+    HANDLE m_hMutex;
+};
+
 // Holds every creation run at its next read through the shared pause event until released.
 class CHoldRuns {
 public:
@@ -53,6 +66,7 @@ public:
     void Release();
 
 private:
+    CPauseEventLock m_lock;
     HANDLE m_hEvent;
 };
 

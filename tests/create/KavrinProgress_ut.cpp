@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "TestSupport.h"
+#include "create/CreateSupport.h"
 #include "res/resource.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
@@ -110,6 +111,7 @@ TEST(KavrinProgress, SetUpShowsThePercentageAsGiven)
 
 TEST(KavrinProgress, PauseAndContinueHoldAndReleaseTheNamedEvent)
 {
+    const test::CPauseEventLock lock;
     CKavrinProgress progress;
     std::vector<std::wstring> buttons;
     std::vector<bool> signalled;
