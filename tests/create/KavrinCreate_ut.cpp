@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "create/CreateSupport.h"
+#include "create/KavrinProgress.h"
 #include "res/resource.h"
 #include "win/ListView.h"
 #include "win/WideString.h"
@@ -281,6 +282,66 @@ TEST_F(CreateDialogTest, BrowseOffersTheTypedNameAndTakesTheChosenPathWithItsExt
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(initial, L"typed.sfv");
     EXPECT_EQ(path, folder / L"chosen.sfv");
+}
+
+} // namespace
+
+namespace {
+
+COLORREF BrushColour(HBRUSH brush)
+{
+    LOGBRUSH info{};
+    ::GetObjectW(brush, sizeof info, &info);
+    return info.lbColor;
+}
+
+struct Painted {
+    HBRUSH brush;
+    int mode;
+    COLORREF text, back;
+};
+
+Painted Paint(HWND dialog, UINT message, int control)
+{
+    const HDC dc = ::GetDC(dialog);
+    ::SetBkColor(dc, RGB(1, 2, 3));
+    ::SetTextColor(dc, RGB(4, 5, 6));
+    const auto brush = reinterpret_cast<HBRUSH>(::SendMessageW(
+        dialog, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, control))));
+    const Painted painted{brush, ::GetBkMode(dc), ::GetTextColor(dc), ::GetBkColor(dc)};
+    ::ReleaseDC(dialog, dc);
+    return painted;
+}
+
+TEST(DialogColours, CreateTextsAreTransparentAndTheProgressTextsOpaqueOnTheSameBackground)
+{
+    const COLORREF background = RGB(246, 247, 250);
+    CKavrinCreate create;
+    Painted createStatic{}, createDialog{}, createEdit{};
+    test::RunDialog(create, [&](HWND hwnd) {
+        createStatic = Paint(hwnd, WM_CTLCOLORSTATIC, IDC_INTRO);
+        createDialog = Paint(hwnd, WM_CTLCOLORDLG, 0);
+        createEdit = Paint(hwnd, WM_CTLCOLOREDIT, IDC_SFV_PATH);
+        ::PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(createStatic.brush, ::GetStockObject(NULL_BRUSH));
+    EXPECT_EQ(createStatic.mode, TRANSPARENT);
+    EXPECT_EQ(createStatic.text, RGB(0, 0, 0));
+    EXPECT_EQ(BrushColour(createDialog.brush), background);
+    EXPECT_EQ(BrushColour(createEdit.brush), background);
+
+    CKavrinProgress progress;
+    Painted progressStatic{}, progressDialog{};
+    test::RunDialog(progress, [&](HWND hwnd) {
+        progressStatic = Paint(hwnd, WM_CTLCOLORSTATIC, IDC_LABEL_FILE);
+        progressDialog = Paint(hwnd, WM_CTLCOLORDLG, 0);
+        progress.PostClose();
+    });
+    EXPECT_EQ(BrushColour(progressStatic.brush), background);
+    EXPECT_EQ(progressStatic.mode, OPAQUE);
+    EXPECT_EQ(progressStatic.back, background);
+    EXPECT_EQ(progressStatic.text, RGB(0, 0, 0));
+    EXPECT_EQ(BrushColour(progressDialog.brush), background);
 }
 
 } // namespace
