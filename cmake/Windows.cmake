@@ -6,12 +6,16 @@ add_library(kavrin_win STATIC
   win/WideString.cpp
   win/WindowPlacement.cpp
   win/WorkerThread.cpp
-  win/Controls.cpp
   win/PumpingWait.cpp
   win/ModulePath.cpp
   engine/FileCrc.cpp
   engine/SfvFile.cpp
   engine/CheckThread.cpp
+  engine/FolderWalk.cpp
+  engine/CreateThread.cpp
+  create/KavrinProgress.cpp
+  create/DropFileListCtrl.cpp
+  create/KavrinCreate.cpp
   app/AppArgs.cpp
   app/DragListCtrl.cpp
   app/KavrinDlg.cpp
@@ -56,6 +60,7 @@ add_executable(kavrin_tests
   tests/engine/SizeText_ut.cpp
   tests/engine/PathText_ut.cpp
   tests/engine/FileCrc_ut.cpp
+  tests/engine/FolderWalk_ut.cpp
   tests/app/CommandLineScan_ut.cpp
   tests/shell/VersionFile_ut.cpp
   tests/shell/FileTypeAssociation_ut.cpp
@@ -67,6 +72,12 @@ add_executable(kavrin_tests
   tests/win/Handle_ut.cpp
   tests/win/Dialog_ut.cpp
   tests/res/Resources_ut.cpp
+  tests/create/KavrinProgress_ut.cpp
+  tests/create/DropFileListCtrl_ut.cpp
+  tests/create/CreateRun_ut.cpp
+  tests/create/KavrinCreate_ut.cpp
+  tests/create/Screenshots_ut.cpp
+  tests/create/CreateSupport.cpp
   tests/TestSupport.cpp
   tests/LocalHttpServer.cpp
   tests/res/TestResources.rc

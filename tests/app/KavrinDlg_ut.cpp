@@ -12,7 +12,8 @@
 #include "engine/Crc32.h"
 #include "res/resource.h"
 #include "shell/TrayIcon.h"
-#include "win/Controls.h"
+#include "win/ListView.h"
+#include "win/ProgressBar.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
@@ -62,7 +63,7 @@ Snapshot Read(HWND hwnd)
     s.width = rc.right - rc.left;
     const win::CProgressBar total(::GetDlgItem(hwnd, IDC_PROGRESS_TOTAL));
     s.totalPos = total.GetPos();
-    s.totalHigh = total.GetHigh();
+    s.totalHigh = total.GetRangeHigh();
     return s;
 }
 
@@ -404,7 +405,7 @@ TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, L"Kavrin");
     EXPECT_EQ(boxes[0].text, L"Failed to open file " + missing);
-    EXPECT_EQ(boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[0].icon, ::LoadIconW(nullptr, IDI_ERROR));
     EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
     EXPECT_TRUE(s.names.empty());
     EXPECT_FALSE(s.pauseEnabled) << "no run";
@@ -437,7 +438,7 @@ TEST_F(MainWindowTest, ReadErrorKeepsTheRowsReadAndStartsNoRun)
     const auto boxes = answerer.Seen();
     ASSERT_FALSE(boxes.empty());
     EXPECT_NE(boxes.back().text.find(path), std::wstring::npos) << "the message names the file";
-    EXPECT_EQ(boxes.back().icon, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes.back().icon, ::LoadIconW(nullptr, IDI_ERROR));
     EXPECT_EQ(s.names, (std::vector<std::wstring>{L"a.bin", L"b.bin"}));
     EXPECT_FALSE(s.pauseEnabled) << "no run";
 }
