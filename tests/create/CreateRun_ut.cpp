@@ -160,13 +160,18 @@ TEST_P(CreateAbort, WritesNothingLeavesTheOldFileAndTheDialogAsTheyWere)
     test::WriteFileBytes(sfv, "old content\r\n");
     CKavrinCreate dialog;
     test::CHoldRuns hold;  // the run stops at its first read, inside big.bin
+    bool heldWhilePaused = c.pauseFirst;
     const auto outcome = test::CreateSfv(dialog, {folder / L"big.bin", folder / L"small.txt"}, sfv.c_str(),
                                          [&](HWND progress, HWND) {
-                                             if (c.pauseFirst)
+                                             if (c.pauseFirst) {
+                                                 // Let the run reach its wait before the first read.
+                                                 test::PumpUntil([] { return false; }, 200);
                                                  ::SendDlgItemMessageW(progress, IDOK, BM_CLICK, 0, 0);
+                                             }
                                              c.abort(progress);
                                              if (c.pauseFirst) {
                                                  test::PumpUntil([] { return false; }, 200);
+                                                 heldWhilePaused = ::IsWindowVisible(progress) != FALSE;
                                                  // Continue
                                                  ::SendDlgItemMessageW(progress, IDOK, BM_CLICK, 0, 0);
                                              } else {
@@ -177,6 +182,7 @@ TEST_P(CreateAbort, WritesNothingLeavesTheOldFileAndTheDialogAsTheyWere)
                                              }
                                          });
     EXPECT_TRUE(outcome.sawProgress);
+    EXPECT_EQ(heldWhilePaused, c.pauseFirst) << "a paused run sees the abort only after Continue";
     EXPECT_TRUE(outcome.boxes.empty()) << "an abort shows no message";
     EXPECT_EQ(outcome.result, IDCANCEL);
     EXPECT_EQ(outcome.rows.size(), 2u);

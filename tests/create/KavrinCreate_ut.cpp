@@ -215,10 +215,12 @@ TEST_F(CreateDialogTest, CreateNeedsRowsAndThenAPath)
 namespace {
 
 // Drives this process's next common dialog with the given caption from another thread: types
-// text into its file-name field and confirms.
-std::thread AnswerFileDialog(const wchar_t* caption, std::wstring text, std::wstring* initial = nullptr)
+// text into its file-name field and confirms. With a folder, the dialog is first sent there
+// (typing a folder and confirming opens it), so relative names are taken from that folder.
+std::thread AnswerFileDialog(const wchar_t* caption, std::wstring text, std::wstring* initial = nullptr,
+                             std::wstring folder = {})
 {
-    return std::thread([caption, text, initial] {
+    return std::thread([caption, text, initial, folder] {
         HWND box = nullptr;
         for (int i = 0; i < 500 && !box; ++i) {
             ::Sleep(20);
@@ -232,6 +234,11 @@ std::thread AnswerFileDialog(const wchar_t* caption, std::wstring text, std::wst
             field = ::GetDlgItem(box, 0x480);
         if (initial)
             *initial = win::GetWindowTextString(field);
+        if (!folder.empty()) {
+            ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
+            ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+            ::Sleep(200);
+        }
         ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     });
@@ -254,7 +261,7 @@ TEST_F(CreateDialogTest, AddFileTakesASelectionFarLongerThan260CharactersAndProp
     std::wstring path;
     std::thread answer;
     const INT_PTR result = Run([&](HWND hwnd) {
-        answer = AnswerFileDialog(L"Open", typed);
+        answer = AnswerFileDialog(L"Open", typed, nullptr, folder.Path());
         ::SendDlgItemMessageW(hwnd, IDC_ADD_FILE, BM_CLICK, 0, 0);
         rows = test::Rows(hwnd);
         path = test::ItemText(hwnd, IDC_SFV_PATH);
