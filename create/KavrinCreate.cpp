@@ -11,6 +11,7 @@
 #include "engine/CreateThread.h"
 #include "engine/FolderWalk.h"
 #include "res/resource.h"
+#include "win/WindowPlacement.h"
 #include "win/PumpingWait.h"
 #include "win/WideString.h"
 
@@ -60,6 +61,8 @@ BOOL CKavrinCreate::OnInitDialog()
     config.nFlags = DFL_FILES | DFL_FOLDERS | DFL_CALLBACK;
     config.pfnCallback = OnDroppedPath;
     m_list.SetConfig(config);
+    // The main window is hidden meanwhile, so this centres on the screen.
+    win::CenterWindow(m_hWnd);
     return TRUE;
 }
 

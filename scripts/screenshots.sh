@@ -1,10 +1,12 @@
 #!/bin/sh
-# Poses the Create dialog and the progress dialog on a virtual X server with a Wine desktop and
-# saves them as docs/create-dialog.png and docs/progress-dialog.png.
-# Usage: scripts/screenshots.sh   (after the windows build)
+# Poses the program's windows on a virtual X server with a Wine desktop and saves the pictures
+# the README shows: docs/main-window.png (part-way through verifying a set with intact, damaged,
+# missing and pending files, comments open), docs/create-dialog.png and docs/progress-dialog.png.
+# Usage: scripts/screenshots.sh
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
+cmake --build --preset windows --target kavrin post-command kavrin_tests >/dev/null
 prefix="$root/build/windows/wineprefix-shots"
 shots="$root/build/shots"
 rm -rf "$shots"
@@ -17,6 +19,36 @@ export DISPLAY="$display"
 sleep 1
 scripts/wine-prefix.sh "$prefix" desktop
 export KAVRIN_SHOTS="$(winepath -w "$shots")"
+wine reg add 'HKCR\.sfv' /ve /d Kavrin.SFV /f >/dev/null 2>&1 </dev/null
+
+# The main window over a generated set; a 3 GiB sparse part keeps the run busy for the picture.
+set_dir="$shots/Holiday Photos"
+mkdir -p "$set_dir"
+head -c 300000 /dev/urandom >"$set_dir/album.part1.rar"
+head -c 300000 /dev/urandom >"$set_dir/album.part2.rar"
+truncate -s 3G "$set_dir/album.part3.rar"
+head -c 300000 /dev/urandom >"$set_dir/album.part4.rar"
+head -c 120000 /dev/urandom >"$set_dir/cover.jpg"
+head -c 2000 /dev/urandom >"$set_dir/index.nfo"
+crc() { python3 -c 'import sys, zlib; print("%08x" % (zlib.crc32(open(sys.argv[1], "rb").read()) & 0xffffffff))' "$1"; }
+{
+  printf '; Holiday photos, packed for the family server\r\n'
+  printf '; Checked on the way out - please verify after copying\r\n'
+  for f in album.part1.rar album.part2.rar album.part4.rar cover.jpg index.nfo; do
+    printf '%s %s\r\n' "$f" "$(crc "$set_dir/$f")"
+  done
+  printf 'album.part3.rar 480bbe37\r\n'
+  printf 'album.part5.rar 1c291ca3\r\n'
+} >"$set_dir/album.sfv"
+# Damage one part after its checksum was taken.
+printf 'x' | dd of="$set_dir/album.part2.rar" bs=1 seek=1000 conv=notrunc 2>/dev/null
+wine "$root/build/windows/kavrin.exe" "$(winepath -w "$set_dir/album.sfv")" >/dev/null 2>&1 &
+wine "$root/build/windows/post-command.exe" Kavrin 1007 1500 >/dev/null 2>&1
+sleep 2
+import -display "$DISPLAY" -window root "$shots/main.png"
+convert "$shots/main.png" -trim +repage docs/main-window.png
+wine "$root/build/windows/post-command.exe" Kavrin 32773 >/dev/null 2>&1
+wineserver -w
 
 take() {  # pose name, output file
   for _ in $(seq 1 120); do
@@ -24,7 +56,8 @@ take() {  # pose name, output file
     sleep 0.5
   done
   sleep 1
-  import -display "$DISPLAY" -window root "$2"
+  import -display "$DISPLAY" -window root "$shots/$1.png"
+  convert "$shots/$1.png" -trim +repage "$2"
   touch "$shots/$1.done"
 }
 
@@ -41,4 +74,4 @@ for pose in create progress; do
 done
 wineserver -k >/dev/null 2>&1 || true
 kill "$xvfb_pid" 2>/dev/null || true
-echo "Saved docs/create-dialog.png and docs/progress-dialog.png"
+echo "Saved docs/main-window.png, docs/create-dialog.png and docs/progress-dialog.png"

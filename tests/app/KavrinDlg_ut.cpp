@@ -621,13 +621,16 @@ namespace {
 
 // Fills in the Create dialog once it is up: drops the paths, types the SFV path, presses Create
 // (or Cancel when sfvPath is empty).
-void FillCreateDialogLater(std::vector<std::wstring> drops, std::wstring sfvPath, bool* seen)
+void FillCreateDialogLater(std::vector<std::wstring> drops, std::wstring sfvPath, bool* seen,
+                           RECT* placed = nullptr)
 {
-    test::RunLater(30, [drops, sfvPath, seen] {
+    test::RunLater(30, [drops, sfvPath, seen, placed] {
         const HWND create = test::FindOwnDialog(L"Create SFV file");
         if (!create || !::IsWindowVisible(create))
             return false;
         *seen = true;
+        if (placed)
+            ::GetWindowRect(create, placed);
         if (sfvPath.empty()) {
             ::PostMessageW(create, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return true;
@@ -684,9 +687,10 @@ TEST_F(MainWindowTest, CancelledCreateBringsTheWindowBack)
 {
     bool createSeen = false;
     bool visibleAfter = false;
+    RECT placed{};
     CKavrinDlg dialog;
     const INT_PTR result = test::RunDialog(dialog, [&](HWND hwnd) {
-        FillCreateDialogLater({}, L"", &createSeen);
+        FillCreateDialogLater({}, L"", &createSeen, &placed);
         Command(hwnd, ID_FILE_CREATESFV);
         visibleAfter = ::IsWindowVisible(hwnd) != FALSE;
         Command(hwnd, IDCANCEL);
@@ -694,6 +698,11 @@ TEST_F(MainWindowTest, CancelledCreateBringsTheWindowBack)
     EXPECT_TRUE(createSeen);
     EXPECT_TRUE(visibleAfter);
     EXPECT_EQ(result, IDCANCEL);
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    ::GetMonitorInfoW(::MonitorFromRect(&placed, MONITOR_DEFAULTTOPRIMARY), &screen);
+    EXPECT_NEAR((placed.left + placed.right) / 2, (screen.rcWork.left + screen.rcWork.right) / 2, 1)
+        << "the Create dialog opens centred";
 }
 
 TEST_F(MainWindowTest, OnlyAPressOfTheSpaceBarOpensCreate)
