@@ -127,27 +127,28 @@ void CKavrinDlg::LoadSfv(const std::wstring& path)
 
     const bool complete = reader.ReadAll();
     const kavrin::SfvContent& content = reader.Content();
+    std::vector<CResultRow> rows;
+    rows.reserve(content.entries.size());
     for (const kavrin::SfvEntry& entry : content.entries) {
+        CResultRow row;
+        row.name = entry.name;
+        row.checksum = entry.checksum;
         const std::wstring file = kavrin::ResolveListedName(folder, entry.name);
         const DWORD attributes = file.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(file.c_str());
-        int row = -1;
         if (attributes == INVALID_FILE_ATTRIBUTES) {
-            row = m_list.InsertItem(m_list.GetItemCount(), entry.name, m_nImageMissing);
-            m_list.SetItemText(row, 1, L"Not found");
+            row.image = m_nImageMissing;
+            row.size = L"Not found";
         } else {
             win::CFileHandle probe(::CreateFileW(file.c_str(), FILE_READ_DATA, FILE_SHARE_READ, nullptr,
                                                  OPEN_EXISTING, 0, nullptr));
-            if (!probe) {
-                row = m_list.InsertItem(m_list.GetItemCount(), entry.name, m_nImageMissing);
-            } else {
-                row = m_list.InsertItem(m_list.GetItemCount(), entry.name, m_nImagePending);
-                LARGE_INTEGER size{};
-                if (::GetFileSizeEx(probe.Get(), &size))
-                    m_list.SetItemText(row, 1, kavrin::FormatSizeText(size.QuadPart));
-            }
+            row.image = probe ? m_nImagePending : m_nImageMissing;
+            LARGE_INTEGER size{};
+            if (probe && ::GetFileSizeEx(probe.Get(), &size))
+                row.size = kavrin::FormatSizeText(size.QuadPart);
         }
-        m_list.SetItemText(row, 2, entry.checksum);
+        rows.push_back(std::move(row));
     }
+    m_list.SetRows(std::move(rows));
     m_strComments = content.comments;
     if (!m_strComments.empty()) {
         ::ShowWindow(GetItem(IDC_COMMENTS_TOGGLE), SW_SHOW);

@@ -69,6 +69,8 @@ add_executable(kavrin_tests
   tests/shell/TrayIcon_ut.cpp
   tests/app/Startup_ut.cpp
   tests/app/KavrinDlg_ut.cpp
+  tests/app/DragListCtrl_ut.cpp
+  tests/app/Stress_ut.cpp
   tests/win/Handle_ut.cpp
   tests/win/Dialog_ut.cpp
   tests/res/Resources_ut.cpp
