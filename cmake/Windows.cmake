@@ -77,6 +77,7 @@ add_executable(kavrin_tests
   tests/create/KavrinProgress_ut.cpp
   tests/create/DropFileListCtrl_ut.cpp
   tests/create/CreateRun_ut.cpp
+  tests/create/WriteFailure_ut.cpp
   tests/create/KavrinCreate_ut.cpp
   tests/create/Screenshots_ut.cpp
   tests/create/CreateSupport.cpp

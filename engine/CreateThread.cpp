@@ -159,6 +159,11 @@ bool CCreateThread::WriteSfvFile()
     std::string bytes;
     if (!kavrin::EncodeSfvText(m_strContent, bytes))
         return false;
+    // A read-only file is not to be replaced. Windows refuses the replacing move below anyway;
+    // Wine run as root would not, so the rule is kept here for both.
+    const DWORD attributes = ::GetFileAttributesW(m_strSfvPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     // The new text goes to a file beside the target first, so that a failed write never costs
     // the existing file.
     std::wstring temp;
