@@ -23,7 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (char c : body.Bytes())
         text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
     const kavrin::CUpdateFinding finding = kavrin::JudgeVersionFile(text, L"1.0.0.1");
-    const bool ours = text.find(L"product=Kavrin") != std::wstring::npos;
+    // The product name matches ignoring case; its key does not.
+    std::wstring lower = text;
+    for (wchar_t& c : lower)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c + 32);
+    const bool ours = lower.find(L"product=kavrin") != std::wstring::npos;
     if (finding.verdict != kavrin::EUpdateVerdict::NotOurProduct && !ours)
         std::abort();
     if (finding.verdict == kavrin::EUpdateVerdict::OtherVersion && text.find(finding.serverVersion) == std::wstring::npos)
