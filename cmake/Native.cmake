@@ -4,6 +4,7 @@ include(GoogleTest)
 
 add_executable(kavrin_core_tests
   tests/engine/Crc32_ut.cpp
+  tests/engine/CrcPaths_ut.cpp
   tests/engine/HashStream_ut.cpp
   tests/engine/SfvReader_ut.cpp
   tests/engine/SfvWriter_ut.cpp

@@ -49,6 +49,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 include(GoogleTest)
 add_executable(kavrin_tests
   tests/engine/Crc32_ut.cpp
+  tests/engine/CrcPaths_ut.cpp
   tests/engine/HashStream_ut.cpp
   tests/engine/SfvReader_ut.cpp
   tests/engine/SfvWriter_ut.cpp
