@@ -17,8 +17,14 @@ add_executable(kavrin_core_tests
 target_link_libraries(kavrin_core_tests PRIVATE kavrin_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(kavrin_core_tests DISCOVERY_MODE PRE_TEST)
 
+# Kernel throughput (bench/kernels.sh); zlib's crc32() joins as the reference when present.
 find_package(benchmark QUIET)
+find_package(ZLIB QUIET)
 if(benchmark_FOUND)
   add_executable(kavrin_bench bench/Crc32_bench.cpp)
   target_link_libraries(kavrin_bench PRIVATE kavrin_core benchmark::benchmark)
+  if(ZLIB_FOUND)
+    target_compile_definitions(kavrin_bench PRIVATE KAVRIN_BENCH_ZLIB)
+    target_link_libraries(kavrin_bench PRIVATE ZLIB::ZLIB)
+  endif()
 endif()
