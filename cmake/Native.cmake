@@ -28,3 +28,14 @@ if(benchmark_FOUND)
     target_link_libraries(kavrin_bench PRIVATE ZLIB::ZLIB)
   endif()
 endif()
+
+# libFuzzer target comparing the CRC-32 paths with the byte-table rule. Only clang has libFuzzer:
+# the "fuzz" preset builds it (see README). Its own instrumented copy of the CRC sources.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_executable(kavrin_crc_fuzz fuzz/CrcPaths_fuzz.cpp
+    engine/Crc32.cpp engine/CrcPaths.cpp engine/CrcSlice16.cpp engine/CrcPclmul.cpp engine/CrcVpclmul.cpp
+    engine/CpuFeatures.cpp)
+  target_include_directories(kavrin_crc_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(kavrin_crc_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  target_link_options(kavrin_crc_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+endif()
