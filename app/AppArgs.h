@@ -9,6 +9,12 @@ public:
     // Deletes the instance; the class-level routines keep working afterwards.
     static void Release();
 
+    // Files below path, as a creation run walks it: 1 for a file, 0 for a missing path.
+    static int CountFiles(const std::wstring& path);
+    // The long form of path (or path itself when that cannot be had) cut at its last backslash;
+    // a folder that ends in ':' gets a backslash.
+    static void SplitLongPath(const std::wstring& path, std::wstring& name, std::wstring& folder);
+
     wchar_t** argv = nullptr;  // from CommandLineToArgvW; null when splitting failed
     int argc = 0;
 

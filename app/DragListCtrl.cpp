@@ -7,13 +7,13 @@
 
 CDragListCtrl::~CDragListCtrl()
 {
-    if (Handle())
-        ::RemoveWindowSubclass(Handle(), SubclassProc, 0);
+    if (GetSafeHwnd())
+        ::RemoveWindowSubclass(GetSafeHwnd(), SubclassProc, 0);
 }
 
 void CDragListCtrl::Attach(HWND list)
 {
-    static_cast<win::CListView&>(*this) = win::CListView(list);
+    win::CListView::Attach(list);
     ::SetWindowSubclass(list, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 

@@ -3,7 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "win/Controls.h"
+#include "win/ListView.h"
+#include "win/ProgressBar.h"
 
 class CKavrinDlg;
 

@@ -6,6 +6,7 @@
 
 #include "app/AppMessages.h"
 #include "app/CommandLineScan.h"
+#include "create/KavrinCreate.h"
 #include "engine/CheckThread.h"
 #include "engine/PathText.h"
 #include "engine/SfvFile.h"
@@ -81,7 +82,7 @@ void CKavrinDlg::SetUpResultsList()
         *indices[i] = ::ImageList_ReplaceIcon(m_imageList, -1, icon);
         ::DestroyIcon(icon);
     }
-    m_list.SetSmallImageList(m_imageList);
+    m_list.SetImageList(m_imageList, LVSIL_SMALL);
 }
 
 bool CKavrinDlg::HasCurrentRun() const
@@ -168,7 +169,7 @@ void CKavrinDlg::LoadSfv(const std::wstring& path)
 void CKavrinDlg::StartCheckRun()
 {
     const int count = m_list.GetItemCount();
-    win::CProgressBar(GetItem(IDC_PROGRESS_TOTAL)).SetRange(0, count);
+    win::CProgressBar(GetItem(IDC_PROGRESS_TOTAL)).SetRange32(0, count);
 
     if (m_hPauseEvent)
         ::CloseHandle(m_hPauseEvent);
@@ -181,7 +182,7 @@ void CKavrinDlg::StartCheckRun()
 
     CCheckTargets targets;
     targets.hDlg = m_hWnd;
-    targets.hList = m_list.Handle();
+    targets.hList = m_list.GetSafeHwnd();
     targets.hFileBar = GetItem(IDC_PROGRESS_FILE);
     targets.hFileLabel = GetItem(IDC_LABEL_FILE);
     targets.hTotalBar = GetItem(IDC_PROGRESS_TOTAL);
@@ -294,6 +295,17 @@ void CKavrinDlg::OnCheckSfv()
 
 void CKavrinDlg::OnCreateSfv()
 {
+    auto* create = new CKavrinCreate;
+    ::ShowWindow(m_hWnd, SW_HIDE);
+    const INT_PTR result = create->DoModal(m_hWnd);
+    delete create;
+    // From the notification area's menu the window stays where it was, hidden.
+    if (m_pTray)
+        return;
+    if (result == IDOK)
+        OnCancel();  // the SFV file was created: the program's work is done
+    else
+        ::ShowWindow(m_hWnd, SW_SHOW);
 }
 
 bool CKavrinDlg::OnCommand(int id, int code, HWND control)

@@ -5,7 +5,8 @@
 #include "engine/FileCrc.h"
 #include "engine/PathText.h"
 #include "engine/TextCase.h"
-#include "win/Controls.h"
+#include "win/ListView.h"
+#include "win/ProgressBar.h"
 #include "win/WideString.h"
 
 std::atomic<CCheckThread*> g_pCheckThread{nullptr};

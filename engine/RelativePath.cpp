@@ -84,7 +84,11 @@ std::wstring SfvPathForm(std::wstring_view sfvFolder, std::wstring_view fileFold
 {
     std::wstring path;
     if (EqualsNoCase(fileFolder, sfvFolder)) {
-        path = name;
+        // A line that begins with ";" reads back as a comment, and leading spaces are trimmed
+        // away: such a name keeps its meaning behind ".\".
+        if (!name.empty() && (name.front() == L';' || name.front() == L' '))
+            path = L".\\";
+        path += name;
         return path;
     }
     if (auto relative = RelativeFolderPath(sfvFolder, fileFolder))

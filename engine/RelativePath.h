@@ -16,7 +16,8 @@ inline constexpr std::size_t kMaxRelativePath = 259;
 std::optional<std::wstring> RelativeFolderPath(std::wstring_view from, std::wstring_view to);
 
 // The path of file `name` in folder `fileFolder` as written into an SFV file kept in `sfvFolder`:
-// the bare name in the same folder, else a relative path, else the absolute folder.
+// the bare name in the same folder (behind ".\" when it begins with ";" or a space), else a
+// relative path, else the absolute folder.
 std::wstring SfvPathForm(std::wstring_view sfvFolder, std::wstring_view fileFolder,
                          std::wstring_view name);
 

@@ -8,6 +8,11 @@ cmake --preset native
 cmake --build --preset native
 ctest --preset native
 
+# The portable core once more under AddressSanitizer and UBSan.
+cmake --preset native-asan
+cmake --build --preset native-asan
+ctest --preset native-asan
+
 cmake --preset windows
 cmake --build --preset windows
 scripts/wine-prefix.sh build/windows/wineprefix null

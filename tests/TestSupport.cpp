@@ -1,14 +1,14 @@
 #include "TestSupport.h"
 
 #include <shlobj.h>
-#include <shellapi.h>
 #include <shlwapi.h>
+#include <ole2.h>
 
-#include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <map>
 #include <vector>
 
+#include "win/Com.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
@@ -152,85 +152,29 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
 
 namespace {
 
-// Answerers by the thread they watch; hook procedures run on that thread.
-std::mutex g_answerersMutex;
-std::vector<CMessageBoxAnswerer*> g_answerers;
+thread_local std::map<UINT_PTR, std::pair<DWORD, std::function<bool()>>>* t_pLater = nullptr;
 
-} // namespace
-
-CMessageBoxAnswerer::CMessageBoxAnswerer(int button, DWORD threadId) : m_nButton(button), m_dwThreadId(threadId)
+void CALLBACK LaterTimer(HWND, UINT, UINT_PTR id, DWORD)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_answerersMutex);
-        g_answerers.push_back(this);
-    }
-    m_hHook = ::SetWindowsHookExW(WH_CBT, CbtProc, nullptr, threadId);
-}
-
-CMessageBoxAnswerer::~CMessageBoxAnswerer()
-{
-    if (m_hHook)
-        ::UnhookWindowsHookEx(m_hHook);
-    std::lock_guard<std::mutex> lock(g_answerersMutex);
-    g_answerers.erase(std::remove(g_answerers.begin(), g_answerers.end(), this), g_answerers.end());
-}
-
-std::vector<CMessageBoxAnswerer::CSeenBox> CMessageBoxAnswerer::Seen() const
-{
-    std::lock_guard<std::mutex> lock(g_answerersMutex);
-    return m_seen;
-}
-
-namespace {
-
-// Which of the system's message-box icons a box shows, as its MB_ICON* flag.
-UINT ShownIcon(HWND box)
-{
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if ((::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-            continue;
-        const HICON shown = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-        if (shown == ::LoadIconW(nullptr, IDI_HAND))
-            return MB_ICONERROR;
-        if (shown == ::LoadIconW(nullptr, IDI_QUESTION))
-            return MB_ICONQUESTION;
-        if (shown == ::LoadIconW(nullptr, IDI_EXCLAMATION))
-            return MB_ICONWARNING;
-        if (shown == ::LoadIconW(nullptr, IDI_ASTERISK))
-            return MB_ICONINFORMATION;
-    }
-    return 0;
+    ::KillTimer(nullptr, id);
+    if (!t_pLater)
+        return;
+    const auto it = t_pLater->find(id);
+    if (it == t_pLater->end())
+        return;
+    auto entry = std::move(it->second);
+    t_pLater->erase(it);
+    if (!entry.second())
+        (*t_pLater)[::SetTimer(nullptr, 0, entry.first, LaterTimer)] = std::move(entry);
 }
 
 } // namespace
 
-LRESULT CALLBACK CMessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+void RunLater(DWORD delayMs, std::function<bool()> fn)
 {
-    if (code == HCBT_ACTIVATE) {
-        const HWND box = reinterpret_cast<HWND>(wParam);
-        wchar_t className[16] = {};
-        ::GetClassNameW(box, className, 16);
-        // Held throughout, so that the answerer cannot be destroyed meanwhile.
-        std::lock_guard<std::mutex> lock(g_answerersMutex);
-        for (CMessageBoxAnswerer* answerer : g_answerers) {
-            if (answerer->m_dwThreadId != ::GetCurrentThreadId() || std::wstring(className) != L"#32770"
-                || win::CDialog::FromHandle(box) != nullptr)
-                continue;
-            // A box can be activated more than once; answer it once.
-            if (std::find(answerer->m_answered.begin(), answerer->m_answered.end(), box) != answerer->m_answered.end())
-                continue;
-            answerer->m_answered.push_back(box);
-            CSeenBox seen{win::GetWindowTextString(box), win::GetWindowTextString(::GetDlgItem(box, 0xFFFF)),
-                          ::GetWindow(box, GW_OWNER), {}, ShownIcon(box)};
-            for (int button : {IDOK, IDCANCEL, IDYES, IDNO})
-                if (::GetDlgItem(box, button))
-                    seen.buttons.push_back(button);
-            answerer->m_seen.push_back(seen);
-            ::PostMessageW(::GetDlgItem(box, answerer->m_nButton), BM_CLICK, 0, 0);
-            break;
-        }
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    if (!t_pLater)
+        t_pLater = new std::map<UINT_PTR, std::pair<DWORD, std::function<bool()>>>;
+    (*t_pLater)[::SetTimer(nullptr, 0, delayMs, LaterTimer)] = {delayMs, std::move(fn)};
 }
 
 std::wstring ProductPath()
@@ -242,6 +186,115 @@ std::wstring ProductPath()
     return path + KAVRIN_EXE_NAME_W;
 }
 
+namespace {
+
+thread_local CMessageBoxAnswerer* t_pAnswerer = nullptr;
+
+bool IsMessageBox(HWND hwnd)
+{
+    wchar_t cls[16] = {};
+    ::GetClassNameW(hwnd, cls, 16);
+    // A message box has its text in control 0xFFFF; common dialogs share the class, not that.
+    return std::wstring(cls) == L"#32770" && ::GetDlgItem(hwnd, 0xFFFF) != nullptr
+           && win::CDialog::FromHandle(hwnd) == nullptr;
+}
+
+BOOL CALLBACK FindIconChild(HWND child, LPARAM param)
+{
+    wchar_t cls[16] = {};
+    ::GetClassNameW(child, cls, 16);
+    if (_wcsicmp(cls, L"Static") == 0 && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(param) = reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+CMessageBoxAnswerer::CMessageBoxAnswerer(int button, bool otherThreadsToo) : m_nButton(button)
+{
+    ::InitializeCriticalSection(&m_lock);
+    t_pAnswerer = this;
+    m_hHook = ::SetWindowsHookExW(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
+    if (otherThreadsToo) {
+        m_hStop = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_hPoller = ::CreateThread(nullptr, 0, PollProc, this, 0, nullptr);
+    }
+}
+
+CMessageBoxAnswerer::~CMessageBoxAnswerer()
+{
+    if (m_hPoller) {
+        ::SetEvent(m_hStop);
+        ::WaitForSingleObject(m_hPoller, INFINITE);
+        ::CloseHandle(m_hPoller);
+        ::CloseHandle(m_hStop);
+    }
+    ::UnhookWindowsHookEx(m_hHook);
+    t_pAnswerer = nullptr;
+    ::DeleteCriticalSection(&m_lock);
+}
+
+std::vector<MessageBoxSeen> CMessageBoxAnswerer::Seen() const
+{
+    ::EnterCriticalSection(&m_lock);
+    std::vector<MessageBoxSeen> copy = m_seen;
+    ::LeaveCriticalSection(&m_lock);
+    return copy;
+}
+
+LRESULT CALLBACK CMessageBoxAnswerer::CbtProc(int code, WPARAM wParam, LPARAM lParam)
+{
+    CMessageBoxAnswerer* self = t_pAnswerer;
+    if (code == HCBT_ACTIVATE && self && IsMessageBox(reinterpret_cast<HWND>(wParam)))
+        self->Answer(reinterpret_cast<HWND>(wParam));
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void CMessageBoxAnswerer::Answer(HWND box)
+{
+    MessageBoxSeen seen;
+    ::EnterCriticalSection(&m_lock);
+    bool known = false;
+    for (HWND h : m_answered)
+        known = known || h == box;
+    if (!known) {
+        m_answered.push_back(box);
+        seen.caption = win::GetWindowTextString(box);
+        seen.text = win::GetWindowTextString(::GetDlgItem(box, 0xFFFF));
+        ::EnumChildWindows(box, FindIconChild, reinterpret_cast<LPARAM>(&seen.icon));
+        seen.owner = ::GetWindow(box, GW_OWNER);
+        seen.threadId = ::GetWindowThreadProcessId(box, nullptr);
+        for (int button : {IDOK, IDCANCEL, IDYES, IDNO})
+            if (::GetDlgItem(box, button))
+                seen.buttons.push_back(button);
+        m_seen.push_back(seen);
+    }
+    ::LeaveCriticalSection(&m_lock);
+    if (known)
+        return;
+    ::PostMessageW(::GetDlgItem(box, m_nButton), BM_CLICK, 0, 0);
+    if (onShown && seen.threadId == ::GetCurrentThreadId())
+        onShown(seen);
+}
+
+DWORD WINAPI CMessageBoxAnswerer::PollProc(void* param)
+{
+    auto* self = static_cast<CMessageBoxAnswerer*>(param);
+    const DWORD pid = ::GetCurrentProcessId();
+    while (::WaitForSingleObject(self->m_hStop, 20) == WAIT_TIMEOUT) {
+        for (HWND h = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); h;
+             h = ::FindWindowExW(nullptr, h, L"#32770", nullptr)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == pid && ::IsWindowVisible(h) && IsMessageBox(h))
+                self->Answer(h);
+        }
+    }
+    return 0;
+}
+
 HDROP MakeDrop(const std::vector<std::wstring>& paths)
 {
     std::size_t chars = 1;
@@ -251,13 +304,45 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths)
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
     drop->fWide = TRUE;
-    auto* out = reinterpret_cast<wchar_t*>(drop + 1);
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
     for (const auto& p : paths) {
-        std::copy(p.begin(), p.end(), out);
-        out += p.size() + 1;
+        p.copy(text, p.size());
+        text += p.size() + 1;
     }
     ::GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
+}
+
+bool MakeShortcut(const std::wstring& linkPath, const std::wstring& target)
+{
+    const win::COleInit ole;
+    win::CComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Put())))
+        return false;
+    if (FAILED(link->SetPath(target.c_str())))
+        return false;
+    win::CComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Put())))
+        return false;
+    return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+HWND FindOwnDialog(const wchar_t* caption)
+{
+    const DWORD pid = ::GetCurrentProcessId();
+    for (HWND h = ::FindWindowExW(nullptr, nullptr, L"#32770", caption); h;
+         h = ::FindWindowExW(nullptr, h, L"#32770", caption)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(h, &owner);
+        if (owner == pid && ::IsWindowVisible(h))
+            return h;
+    }
+    return nullptr;
+}
+
+std::wstring ItemText(HWND dialog, int id)
+{
+    return win::GetWindowTextString(::GetDlgItem(dialog, id));
 }
 
 } // namespace test

@@ -40,42 +40,64 @@ INT_PTR RunDialog(win::CDialog& dialog, const std::function<void(HWND)>& drive,
 // Processes this thread's messages until done() or the time-out; returns done().
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 
-// Answers the message boxes that one thread shows while this object lives, through a WH_CBT
-// hook on that thread: each box is recorded and its button clicked. The program's own dialogs
-// are left alone.
-class CMessageBoxAnswerer {
-public:
-    struct CSeenBox {
-        std::wstring caption;
-        std::wstring text;         // the text of the box's static control 0xFFFF
-        HWND owner;                // null for a box of no window
-        std::vector<int> buttons;  // which of IDOK, IDCANCEL, IDYES, IDNO it has, in that order
-        UINT icon;                 // MB_ICONERROR, MB_ICONQUESTION, ... as shown; 0 for none
-    };
-    // Clicks button (IDYES, IDNO, IDOK...) in every box that threadId (default: this thread)
-    // shows. threadId must belong to this process.
-    explicit CMessageBoxAnswerer(int button, DWORD threadId = ::GetCurrentThreadId());
-    ~CMessageBoxAnswerer();
-    CMessageBoxAnswerer(const CMessageBoxAnswerer&) = delete;
-    CMessageBoxAnswerer& operator=(const CMessageBoxAnswerer&) = delete;
-
-    // The boxes seen so far, in order.
-    std::vector<CSeenBox> Seen() const;
-
-private:
-    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
-
-    int m_nButton;
-    DWORD m_dwThreadId;
-    HHOOK m_hHook = nullptr;
-    std::vector<CSeenBox> m_seen;
-    std::vector<HWND> m_answered;
-};
+// Runs fn once on this thread from whatever message loop runs there after delayMs; repeats
+// every delayMs while fn returns false. Keys posted before it are handled by the dialog manager
+// first, which a loop of the test's own would not do.
+void RunLater(DWORD delayMs, std::function<bool()> fn);
 
 // The program under test, next to the test program.
 std::wstring ProductPath();
 
-// Builds a drop of the given paths as the shell hands it over (a DROPFILES block).
+// A message box as it was shown.
+struct MessageBoxSeen {
+    std::wstring caption;
+    std::wstring text;
+    HICON icon = nullptr;  // the icon it shows, compare with LoadIconW(nullptr, IDI_ERROR)
+    HWND owner = nullptr;
+    DWORD threadId = 0;
+    std::vector<int> buttons;  // which of IDOK, IDCANCEL, IDYES, IDNO it has, in that order
+};
+
+// Answers every message box of this thread (and, when asked, of this process's other threads)
+// by clicking a button, and records them. Common dialogs and the program's own dialogs are left
+// alone.
+class CMessageBoxAnswerer {
+public:
+    explicit CMessageBoxAnswerer(int button = IDOK, bool otherThreadsToo = false);
+    ~CMessageBoxAnswerer();
+    CMessageBoxAnswerer(const CMessageBoxAnswerer&) = delete;
+    CMessageBoxAnswerer& operator=(const CMessageBoxAnswerer&) = delete;
+
+    // Runs on the box's thread after the click has been posted.
+    std::function<void(const MessageBoxSeen&)> onShown;
+    // Every box so far, in order.
+    std::vector<MessageBoxSeen> Seen() const;
+
+private:
+    static LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam);
+    void Answer(HWND box);
+    static DWORD WINAPI PollProc(void* param);
+
+    int m_nButton;
+    HHOOK m_hHook = nullptr;
+    HANDLE m_hPoller = nullptr;
+    HANDLE m_hStop = nullptr;
+    mutable CRITICAL_SECTION m_lock;
+    std::vector<MessageBoxSeen> m_seen;
+    std::vector<HWND> m_answered;
+};
+
+// A shell drop of the given paths, as the shell hands it to WM_DROPFILES (wide DROPFILES in
+// movable global memory). The receiver frees it with DragFinish.
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
+
+// Writes a shell shortcut file to target through the shell-link object; false on failure.
+bool MakeShortcut(const std::wstring& linkPath, const std::wstring& target);
+
+// A top-level dialog window (#32770) of this process with the given caption, or null.
+HWND FindOwnDialog(const wchar_t* caption);
+
+// The text of a control.
+std::wstring ItemText(HWND dialog, int id);
 
 } // namespace test

@@ -1,6 +1,7 @@
 // Move-only owners of Win32 handles: each closes its handle exactly once.
 #pragma once
 #include <windows.h>
+#include <commctrl.h>
 
 #include <utility>
 
@@ -65,6 +66,18 @@ struct FindHandleTraits {
     static void Close(Type h) { ::FindClose(h); }
 };
 
+struct ImageListTraits {
+    using Type = HIMAGELIST;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::ImageList_Destroy(h); }
+};
+
+struct IconTraits {
+    using Type = HICON;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type h) { ::DestroyIcon(h); }
+};
+
 struct RegKeyTraits {
     using Type = HKEY;
     static Type Invalid() { return nullptr; }
@@ -79,6 +92,10 @@ using CFileHandle = CUnique<FileHandleTraits>;
 using CGdiObject = CUnique<GdiObjectTraits>;
 // FindFirstFileW listings.
 using CFindHandle = CUnique<FindHandleTraits>;
+// Image lists made with ImageList_Create.
+using CImageList = CUnique<ImageListTraits>;
+// Icons that the caller must destroy (SHGetFileInfoW, CreateIconIndirect).
+using CIcon = CUnique<IconTraits>;
 // Open registry keys.
 using CRegKey = CUnique<RegKeyTraits>;
 

@@ -12,7 +12,8 @@
 #include "engine/Crc32.h"
 #include "res/resource.h"
 #include "shell/TrayIcon.h"
-#include "win/Controls.h"
+#include "win/ListView.h"
+#include "win/ProgressBar.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
@@ -62,7 +63,7 @@ Snapshot Read(HWND hwnd)
     s.width = rc.right - rc.left;
     const win::CProgressBar total(::GetDlgItem(hwnd, IDC_PROGRESS_TOTAL));
     s.totalPos = total.GetPos();
-    s.totalHigh = total.GetHigh();
+    s.totalHigh = total.GetRangeHigh();
     return s;
 }
 
@@ -404,7 +405,7 @@ TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, L"Kavrin");
     EXPECT_EQ(boxes[0].text, L"Failed to open file " + missing);
-    EXPECT_EQ(boxes[0].icon, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes[0].icon, ::LoadIconW(nullptr, IDI_ERROR));
     EXPECT_EQ(boxes[0].buttons, std::vector<int>{IDOK});
     EXPECT_TRUE(s.names.empty());
     EXPECT_FALSE(s.pauseEnabled) << "no run";
@@ -437,7 +438,7 @@ TEST_F(MainWindowTest, ReadErrorKeepsTheRowsReadAndStartsNoRun)
     const auto boxes = answerer.Seen();
     ASSERT_FALSE(boxes.empty());
     EXPECT_NE(boxes.back().text.find(path), std::wstring::npos) << "the message names the file";
-    EXPECT_EQ(boxes.back().icon, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxes.back().icon, ::LoadIconW(nullptr, IDI_ERROR));
     EXPECT_EQ(s.names, (std::vector<std::wstring>{L"a.bin", L"b.bin"}));
     EXPECT_FALSE(s.pauseEnabled) << "no run";
 }
@@ -612,6 +613,144 @@ TEST_F(MainWindowTest, MinimiseGoesToTheNotificationAreaAndTheIconRestores)
     }
     EXPECT_TRUE(balloon);
     EXPECT_EQ(g_trayCalls.back().message, static_cast<DWORD>(NIM_DELETE));
+}
+
+} // namespace
+
+namespace {
+
+// Fills in the Create dialog once it is up: drops the paths, types the SFV path, presses Create
+// (or Cancel when sfvPath is empty).
+void FillCreateDialogLater(std::vector<std::wstring> drops, std::wstring sfvPath, bool* seen,
+                           RECT* placed = nullptr)
+{
+    test::RunLater(30, [drops, sfvPath, seen, placed] {
+        const HWND create = test::FindOwnDialog(L"Create SFV file");
+        if (!create || !::IsWindowVisible(create))
+            return false;
+        *seen = true;
+        if (placed)
+            ::GetWindowRect(create, placed);
+        if (sfvPath.empty()) {
+            ::PostMessageW(create, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        }
+        ::SendMessageW(::GetDlgItem(create, IDC_FILES), WM_DROPFILES,
+                       reinterpret_cast<WPARAM>(test::MakeDrop(drops)), 0);
+        ::SetDlgItemTextW(create, IDC_SFV_PATH, sfvPath.c_str());
+        ::PostMessageW(create, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        return true;
+    });
+}
+
+TEST_F(MainWindowTest, CreatedSetVerifiesIntactAndASuccessEndsTheProgram)
+{
+    test::WriteFileBytes(folder / L"set\\a.txt", "a");
+    test::WriteFileBytes(folder / L"set\\sub\\b.bin", std::string(70000, 'b'));
+    test::WriteFileBytes(folder / L"set\\.hidden", "dot");
+    test::WriteFileBytes(folder / L"other\\c.dat", "c");
+    const std::wstring sfv = folder / L"set\\set.sfv";
+    test::CMessageBoxAnswerer answerer(IDOK);
+    bool createSeen = false, hiddenMeanwhile = false;
+    CKavrinDlg creator;
+    const INT_PTR result = test::RunDialog(creator, [&](HWND hwnd) {
+        FillCreateDialogLater({folder / L"set", folder / L"other\\c.dat"}, sfv, &createSeen);
+        test::RunLater(40, [&] {
+            hiddenMeanwhile = hiddenMeanwhile || !::IsWindowVisible(hwnd);
+            return true;
+        });
+        Command(hwnd, ID_FILE_CREATESFV);
+    });
+    EXPECT_TRUE(createSeen);
+    EXPECT_TRUE(hiddenMeanwhile) << "the main window hides while the Create dialog is open";
+    EXPECT_EQ(result, IDCANCEL) << "after a successful creation the program ends";
+    const auto boxes = answerer.Seen();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"The SFV file was created successfully.");
+
+    // The round trip: the new list verifies every file as intact.
+    CKavrinDlg checker;
+    Snapshot s;
+    test::RunDialog(checker, [&](HWND hwnd) {
+        checker.LoadSfv(sfv);
+        EXPECT_TRUE(WaitForRunEnd(checker));
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(s.names, (std::vector<std::wstring>{L"..\\other\\c.dat", L".\\sub\\b.bin", L".hidden", L"a.txt"}));
+    for (const auto& name : s.names)
+        EXPECT_EQ(s.rows[name].image, ImageOk) << std::string(name.begin(), name.end());
+    EXPECT_EQ(s.totalLabel, L"Total progress (4 of 4 files)");
+}
+
+TEST_F(MainWindowTest, CancelledCreateBringsTheWindowBack)
+{
+    bool createSeen = false;
+    bool visibleAfter = false;
+    RECT placed{};
+    CKavrinDlg dialog;
+    const INT_PTR result = test::RunDialog(dialog, [&](HWND hwnd) {
+        FillCreateDialogLater({}, L"", &createSeen, &placed);
+        Command(hwnd, ID_FILE_CREATESFV);
+        visibleAfter = ::IsWindowVisible(hwnd) != FALSE;
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_TRUE(createSeen);
+    EXPECT_TRUE(visibleAfter);
+    EXPECT_EQ(result, IDCANCEL);
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    ::GetMonitorInfoW(::MonitorFromRect(&placed, MONITOR_DEFAULTTOPRIMARY), &screen);
+    EXPECT_NEAR((placed.left + placed.right) / 2, (screen.rcWork.left + screen.rcWork.right) / 2, 1)
+        << "the Create dialog opens centred";
+}
+
+TEST_F(MainWindowTest, OnlyAPressOfTheSpaceBarOpensCreate)
+{
+    bool createSeen = false;
+    CKavrinDlg dialog;
+    bool openedByOthers = false;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        const HWND close = ::GetDlgItem(hwnd, IDC_CLOSE);
+        // A mouse move with the first extra button held also carries 32 in its first parameter.
+        ::PostMessageW(close, WM_MOUSEMOVE, MK_XBUTTON1, 0);
+        ::PostMessageW(::GetDlgItem(hwnd, IDC_RESULTS), WM_MOUSEMOVE, MK_XBUTTON1, MAKELPARAM(5, 5));
+        test::PumpUntil([] { return false; }, 200);
+        openedByOthers = test::FindOwnDialog(L"Create SFV file") != nullptr;
+        FillCreateDialogLater({}, L"", &createSeen);
+        ::PostMessageW(close, WM_KEYDOWN, VK_SPACE, 0);
+        ::PostMessageW(close, WM_KEYUP, VK_SPACE, 0xC0000001);
+        test::RunLater(50, [&] {
+            if (!createSeen || !::IsWindowVisible(hwnd))
+                return false;
+            ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return true;
+        });
+    });
+    EXPECT_FALSE(openedByOthers);
+    EXPECT_TRUE(createSeen) << "the space bar on the focused Close button opens the Create dialog";
+}
+
+TEST_F(MainWindowTest, CreateFromTheNotificationAreaLeavesTheWindowHidden)
+{
+    test::WriteFileBytes(folder / L"a.txt", "a");
+    const PFN_SHELL_NOTIFY_ICON previous = CTrayIcon::SetShellNotifyFunction(RecordTrayCall);
+    test::CMessageBoxAnswerer answerer(IDOK);
+    for (bool succeed : {true, false}) {
+        bool createSeen = false, hiddenAfter = false;
+        CKavrinDlg dialog;
+        test::RunDialog(dialog, [&](HWND hwnd) {
+            ::SendMessageW(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            FillCreateDialogLater({folder / L"a.txt"}, succeed ? folder / L"a.sfv" : L"", &createSeen);
+            Command(hwnd, ID_FILE_CREATESFV);  // as the icon's menu sends it
+            hiddenAfter = !::IsWindowVisible(hwnd);
+            Command(hwnd, IDCANCEL);
+        });
+        EXPECT_TRUE(createSeen);
+        EXPECT_TRUE(hiddenAfter) << (succeed ? "after a creation" : "after a cancel");
+    }
+    CTrayIcon::SetShellNotifyFunction(previous);
+    EXPECT_EQ(test::ReadFileBytes(folder / L"a.sfv").substr(0, 30), "; This file were created with ");
 }
 
 } // namespace

@@ -40,3 +40,26 @@ TEST(RelativePath, TooLongForTheBufferHasNone)
 
 } // namespace
 } // namespace kavrin
+
+namespace kavrin {
+namespace {
+
+TEST(RelativePath, BareNamesThatWouldReadBackWrongKeepDotBackslash)
+{
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* written;
+    } const cases[] = {
+        {L";notes.txt", L".\\;notes.txt"},  // would be a comment line
+        {L" lead.txt", L".\\ lead.txt"},    // would lose its space to trimming
+        {L"a;b.txt", L"a;b.txt"},           // only the first character matters
+        {L"trail .txt", L"trail .txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SfvPathForm(L"D:\\data", L"D:\\data", c.name), c.written) << c.name;
+    // In another folder the path already begins with a dot or a drive.
+    EXPECT_EQ(SfvPathForm(L"D:\\data", L"D:\\data\\sub", L";x"), L".\\sub\\;x");
+}
+
+} // namespace
+} // namespace kavrin

@@ -12,7 +12,7 @@
 
 namespace {
 
-struct ControlSpec {
+struct ControlLayout {
     int id;
     const wchar_t* cls;
     const wchar_t* text;
@@ -23,21 +23,21 @@ struct ControlSpec {
     DWORD exStyle = 0;
 };
 
-struct DialogSpec {
+struct DialogLayout {
     UINT templateId;
     const wchar_t* caption;
     int widthDu, heightDu;
     DWORD style;
     DWORD exStyle;
-    std::vector<ControlSpec> controls;  // in tab order
+    std::vector<ControlLayout> controls;  // in tab order
 };
 
 const DWORD kButton = WS_TABSTOP;
 const DWORD kList = LVS_REPORT | LVS_SORTASCENDING | WS_BORDER | WS_TABSTOP;
 
-const std::vector<DialogSpec>& Dialogs()
+const std::vector<DialogLayout>& Dialogs()
 {
-    static const std::vector<DialogSpec> dialogs = {
+    static const std::vector<DialogLayout> dialogs = {
         {IDD_KAVRIN_DIALOG, L"Kavrin", 467, 241,
          WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME, WS_EX_APPWINDOW,
          {
@@ -103,28 +103,28 @@ TEST_P(DialogTemplates, LayoutStylesAndTabOrder)
 {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
-    const DialogSpec& spec = Dialogs()[GetParam()];
-    const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(spec.templateId),
+    const DialogLayout& layout = Dialogs()[GetParam()];
+    const HWND dialog = ::CreateDialogParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(layout.templateId),
                                              nullptr, PlainProc, 0);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(win::GetWindowTextString(dialog), spec.caption);
+    EXPECT_EQ(win::GetWindowTextString(dialog), layout.caption);
     const DWORD style = static_cast<DWORD>(::GetWindowLongW(dialog, GWL_STYLE));
-    EXPECT_EQ(style & spec.style, spec.style);
+    EXPECT_EQ(style & layout.style, layout.style);
     EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0u) << "no maximise box, not resizable";
-    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(dialog, GWL_EXSTYLE)) & spec.exStyle, spec.exStyle);
-    EXPECT_EQ(::GetMenu(dialog) != nullptr, spec.templateId == IDD_KAVRIN_DIALOG);
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(dialog, GWL_EXSTYLE)) & layout.exStyle, layout.exStyle);
+    EXPECT_EQ(::GetMenu(dialog) != nullptr, layout.templateId == IDD_KAVRIN_DIALOG);
 
     RECT client{};
     ::GetClientRect(dialog, &client);
-    RECT expectedClient{0, 0, spec.widthDu, spec.heightDu};
+    RECT expectedClient{0, 0, layout.widthDu, layout.heightDu};
     ::MapDialogRect(dialog, &expectedClient);
     EXPECT_EQ(client.right, expectedClient.right);
 
     std::size_t index = 0;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT), ++index) {
-        ASSERT_LT(index, spec.controls.size());
-        const ControlSpec& c = spec.controls[index];
-        SCOPED_TRACE(std::to_string(spec.templateId) + " control " + std::to_string(index));
+        ASSERT_LT(index, layout.controls.size());
+        const ControlLayout& c = layout.controls[index];
+        SCOPED_TRACE(std::to_string(layout.templateId) + " control " + std::to_string(index));
         EXPECT_EQ(::GetDlgCtrlID(child), c.id);
         EXPECT_EQ(_wcsicmp(ClassOf(child).c_str(), c.cls), 0) << std::string(ClassOf(child).begin(), ClassOf(child).end());
         const bool isBitmap = ClassOf(child) == L"Static" && (c.style & SS_TYPEMASK) == SS_BITMAP;
@@ -160,7 +160,7 @@ TEST_P(DialogTemplates, LayoutStylesAndTabOrder)
             EXPECT_EQ(actual.bottom - actual.top, size.bottom);
         }
     }
-    EXPECT_EQ(index, spec.controls.size());
+    EXPECT_EQ(index, layout.controls.size());
     ::DestroyWindow(dialog);
 }
 

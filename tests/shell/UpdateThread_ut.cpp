@@ -17,7 +17,7 @@ const std::string kOwnVersionBytes = KAVRIN_VERSION_TEXT;
 
 struct CCheckOutcome {
     bool ended = false;
-    std::vector<test::CMessageBoxAnswerer::CSeenBox> boxes;
+    std::vector<test::MessageBoxSeen> boxes;
     DWORD elapsedMs = 0;
 };
 
@@ -28,7 +28,7 @@ CCheckOutcome RunCheck(const std::wstring& url, DWORD receiveTimeoutMs = 5000, D
     auto* thread = new CUpdateThread(url, kUpdateTimeoutMs, receiveTimeoutMs);
     EXPECT_TRUE(thread->CreateThread());
     win::CHandle handle(thread->DuplicateThreadHandle());
-    test::CMessageBoxAnswerer answerer(IDOK, ::GetThreadId(handle.Get()));
+    test::CMessageBoxAnswerer answerer(IDOK, true);
     const DWORD start = ::GetTickCount();
     thread->Resume();
     outcome.ended = ::WaitForSingleObject(handle.Get(), waitMs) == WAIT_OBJECT_0;

@@ -1,0 +1,150 @@
+#include "create/DropFileListCtrl.h"
+
+#include <ole2.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+#include <sys/stat.h>
+
+#include "res/resource.h"
+#include "win/Com.h"
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+} // namespace
+
+CDropFileListCtrl::CDropFileListCtrl()
+{
+    if (SUCCEEDED(::OleInitialize(nullptr)))
+        m_bOleInitialized = true;
+    else
+        ::MessageBoxW(nullptr,
+                      L"OLE initialization failed.\n\nMake sure that the OLE libraries are the correct version.",
+                      L"Kavrin", MB_OK);
+}
+
+CDropFileListCtrl::~CDropFileListCtrl()
+{
+    if (GetSafeHwnd() && ::IsWindow(GetSafeHwnd()))
+        ::RemoveWindowSubclass(GetSafeHwnd(), SubclassProc, kSubclassId);
+    if (m_bOleInitialized)
+        ::OleUninitialize();
+}
+
+bool CDropFileListCtrl::SubclassWindow(HWND list)
+{
+    if (!::SetWindowSubclass(list, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+        return false;
+    Attach(list);
+    ::DragAcceptFiles(list, TRUE);
+    return true;
+}
+
+bool CDropFileListCtrl::SetConfig(const DropFileConfig& config)
+{
+    if ((config.nFlags & DFL_CALLBACK) && !config.pfnCallback)
+        return false;
+    m_nFlags = config.nFlags;
+    m_strExtension = config.strExtension;
+    m_pfnCallback = config.pfnCallback;
+    return true;
+}
+
+LRESULT CALLBACK CDropFileListCtrl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                 UINT_PTR, DWORD_PTR data)
+{
+    auto* self = reinterpret_cast<CDropFileListCtrl*>(data);
+    switch (message) {
+    case WM_DROPFILES:
+        try {
+            self->OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        } catch (...) {
+            // No C++ exception may unwind through the list's window procedure.
+        }
+        return 0;
+    case WM_NCDESTROY:
+        ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
+        self->Attach(nullptr);
+        break;
+    default:
+        break;
+    }
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void CDropFileListCtrl::OnDropFiles(HDROP drop)
+{
+    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t buffer[MAX_PATH + 1] = {};
+        ::DragQueryFileW(drop, i, buffer, MAX_PATH + 1);
+        std::wstring path = buffer;
+        const std::wstring target = ResolveShortcut(path);
+        if (!target.empty())
+            path = target;
+        int kind = 0;
+        if (!AcceptPath(path, kind))
+            continue;
+        if (m_nFlags & DFL_CALLBACK) {
+            if (m_pfnCallback)
+                m_pfnCallback(*this, path, kind);
+        } else {
+            AddDroppedPath(path);
+        }
+    }
+    ::DragFinish(drop);
+    if (m_pDlg && m_pDlg->GetSafeHwnd())
+        ::SendMessageW(m_pDlg->GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(ID_FILES_DROPPED, 0), 0);
+}
+
+std::wstring CDropFileListCtrl::ResolveShortcut(const std::wstring& path)
+{
+    if (path.empty())
+        return {};
+    win::CComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.Put())))
+        return {};
+    win::CComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Put())))
+        return {};
+    if (FAILED(file->Load(path.c_str(), STGM_READ)))
+        return {};
+    wchar_t target[MAX_PATH] = {};
+    WIN32_FIND_DATAW data{};
+    link->GetPath(target, MAX_PATH, &data, SLGP_UNCPRIORITY);
+    return target;
+}
+
+bool CDropFileListCtrl::AcceptPath(const std::wstring& path, int& kind) const
+{
+    struct _stat64 status {};
+    if (::_wstat64(path.c_str(), &status) != 0)
+        return false;
+    if ((m_nFlags & DFL_FOLDERS) && (status.st_mode & _S_IFDIR)) {
+        kind = DFK_FOLDER;
+        return true;
+    }
+    if (!(m_nFlags & DFL_FILES) || !(status.st_mode & _S_IFREG))
+        return false;
+    kind = DFK_FILE;
+    if (!(m_nFlags & DFL_FILTEREXT))
+        return true;
+    return ::_wcsicmp(::PathFindExtensionW(path.c_str()), m_strExtension.c_str()) == 0;
+}
+
+int CDropFileListCtrl::AddDroppedPath(const std::wstring& path)
+{
+    if (!(m_nFlags & DFL_ALLOWDUPLICATES)) {
+        LVFINDINFOW find{};
+        find.flags = LVFI_STRING;
+        find.psz = path.c_str();
+        if (FindItem(-1, find) >= 0)
+            return -1;
+    }
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = 0;
+    item.pszText = const_cast<wchar_t*>(path.c_str());
+    return InsertItem(item);
+}
