@@ -12,7 +12,7 @@
 #include "app/KavrinDlg.h"
 #include "engine/CrcPaths.h"
 #include "res/resource.h"
-#include "win/Controls.h"
+#include "win/ListView.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ int wmain(int argc, wchar_t** argv)
             for (int i = 0; i < rows; ++i)
                 intact += list.GetItemImage(i) == 0 ? 1 : 0;
             if (probe) {
-                ProbeTargets targets{list.Handle(), ::GetDlgItem(hwnd, IDC_PROGRESS_FILE),
+                ProbeTargets targets{list.GetSafeHwnd(), ::GetDlgItem(hwnd, IDC_PROGRESS_FILE),
                                      ::GetDlgItem(hwnd, IDC_LABEL_FILE), ::GetDlgItem(hwnd, IDC_PROGRESS_TOTAL),
                                      ::GetDlgItem(hwnd, IDC_LABEL_TOTAL), rows};
                 const HANDLE worker = ::CreateThread(nullptr, 0, Probe, &targets, 0, nullptr);
