@@ -1,10 +1,12 @@
-"""End-to-end figures under Wine: the real verification run against cat, 7-Zip and RHash.
+"""End-to-end figures under Wine: the real verification and creation runs against cat, 7-Zip, RHash.
 
 Each repetition times, over the same page-cached files and in turn: `cat FILES > /dev/null`, the
 verification run of kavrin_verify_bench.exe (the main window driven in-process; the time of the
 run itself, from the moment LoadSfv has started it until it has ended, so Wine's start-up and the
-loading of the list are not in it), `7z h -scrcCRC32 FILES` and `rhash --crc32 FILES`. Ratios are
-taken within a repetition, then the median over the repetitions is reported.
+loading of the list are not in it), the creation run of kavrin_create_bench.exe (the Create dialog
+driven in-process with the files' folder dropped on it; the time of the Create press: counting,
+hashing, writing and the closing message), `7z h -scrcCRC32 FILES` and `rhash --crc32 FILES`.
+Ratios are taken within a repetition, then the median over the repetitions is reported.
 """
 import argparse
 import os
@@ -18,6 +20,7 @@ import zlib
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 BENCH_EXE = os.path.join(ROOT, "build/windows/kavrin_verify_bench.exe")
 COSTS_EXE = os.path.join(ROOT, "build/windows/kavrin_wine_costs.exe")
+CREATE_EXE = os.path.join(ROOT, "build/windows/kavrin_create_bench.exe")
 BIG_SIZE = 1 << 30
 SMALL_COUNT, SMALL_SIZE = 10000, 4096
 
@@ -95,10 +98,20 @@ def kavrin(sfv, probe=False):
     return m.group(1), float(m.group(2)), float(m.group(3)), probes
 
 
+def create(folder, sfv):
+    out = subprocess.run(["wine", CREATE_EXE, wine_path(folder), wine_path(sfv)], capture_output=True, text=True,
+                         stdin=subprocess.DEVNULL)
+    m = re.search(r"run_s=([\d.]+) created=1", out.stdout)
+    if not m or out.returncode != 0:
+        sys.exit("creation run failed:\n" + out.stdout + out.stderr)
+    return float(m.group(1))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--data", default=os.path.join(ROOT, "build/bench-data"))
     parser.add_argument("--reps", type=int, default=5)
+    parser.add_argument("--runs", default="verify,create", help="which of the program's runs to time")
     args = parser.parse_args()
 
     sets = make_data(args.data)
@@ -114,38 +127,46 @@ def main():
         print("\n== %s: page cache holds %.1f%% before the runs" % (name, 100 * cached_share(files)), flush=True)
         rows = []
         for rep in range(args.reps):
-            probe = name.startswith("10,000") and rep == args.reps - 1
+            probe = name.startswith("10,000") and rep == args.reps - 1 and "verify" in args.runs
             t = {}
-            tools = ["cat", "kavrin", "7z", "rhash"]
-            for tool in tools[rep % 4:] + tools[:rep % 4]:
+            tools = ["cat"] + [{"verify": "kavrin", "create": "create"}[r] for r in args.runs.split(",")] + \
+                ["7z", "rhash"]
+            for tool in tools[rep % len(tools):] + tools[:rep % len(tools)]:
                 if tool == "cat":
                     t[tool] = cat(files)
                 elif tool == "kavrin":
                     path, t["load"], t[tool], p = kavrin(sfv, probe)
                     probes += p
+                elif tool == "create":
+                    t[tool] = create(os.path.dirname(files[0]), os.path.join(args.data, "created.sfv"))
                 elif tool == "7z":
                     t[tool] = timed(["7z", "h", "-scrcCRC32"] + files)
                 else:
                     t[tool] = timed(["rhash", "--crc32"] + files)
             rows.append(t)
-            print("  rep %d: cat %.3f s, kavrin run %.3f s (load %.3f s), 7z %.3f s, rhash %.3f s"
-                  % (rep + 1, t["cat"], t["kavrin"], t["load"], t["7z"], t["rhash"]), flush=True)
+            print("  rep %d: " % (rep + 1) + ", ".join("%s %.3f s" % (k, v) for k, v in t.items()), flush=True)
         print("   page cache holds %.1f%% after the runs" % (100 * cached_share(files)))
         results[name] = rows
 
     med = statistics.median
-    print("\nmedians of %d repetitions; kavrin's CRC path: %s" % (args.reps, path))
-    print("%-16s %9s %9s %9s %9s | %14s %14s %14s" % ("set", "cat s", "kavrin s", "7z s", "rhash s",
-                                                       "kavrin x cat", "kavrin/cat t", "kavrin x 7z"))
+    print("\nmedians of %d repetitions; kavrin's CRC path: %s; times in seconds" % (args.reps, path))
+    tools = [k for k in ("cat", "kavrin", "create", "7z", "rhash") if k in next(iter(results.values()))[0]]
+    names = {"kavrin": "verify", "create": "create"}
+    print("%-16s" % "set" + "".join("%9s" % names.get(k, k) for k in tools) + " |"
+          + "".join("%16s" % (names[k] + " x cat") for k in tools if k in names)
+          + "".join("%16s" % (names[k] + " x 7z") for k in tools if k in names)
+          + ("%18s" % "create/verify t" if "create" in tools and "kavrin" in tools else ""))
     for name, rows in results.items():
-        print("%-16s %9.3f %9.3f %9.3f %9.3f | %14.3f %14.2f %14.2f" % (
-            name, med(r["cat"] for r in rows), med(r["kavrin"] for r in rows), med(r["7z"] for r in rows),
-            med(r["rhash"] for r in rows), med(r["cat"] / r["kavrin"] for r in rows),
-            med(r["kavrin"] / r["cat"] for r in rows), med(r["7z"] / r["kavrin"] for r in rows)))
-    print("(kavrin x cat: cat's time over kavrin's, 1.0 = as fast as cat; kavrin/cat t: time ratio; "
-          "kavrin x 7z: 7z's time over kavrin's)")
-    print("loading the list before the run (median): " + ", ".join(
-        "%s %.3f s" % (name, med(r["load"] for r in rows)) for name, rows in results.items()))
+        line = "%-16s" % name + "".join("%9.3f" % med(r[k] for r in rows) for k in tools) + " |"
+        line += "".join("%16.3f" % med(r["cat"] / r[k] for r in rows) for k in tools if k in names)
+        line += "".join("%16.3f" % med(r["7z"] / r[k] for r in rows) for k in tools if k in names)
+        if "create" in tools and "kavrin" in tools:
+            line += "%18.3f" % med(r["create"] / r["kavrin"] for r in rows)
+        print(line)
+    print("(x cat: cat's time over the run's, 1.0 = as fast as cat; x 7z: 7z's time over the run's)")
+    if "kavrin" in tools:
+        print("loading the list before the verification run (median): " + ", ".join(
+            "%s %.3f s" % (name, med(r["load"] for r in rows)) for name, rows in results.items()))
 
     print("\nper-call costs of the run's control updates on the real window, 10,000 rows:")
     for line in probes:

@@ -102,8 +102,9 @@ gtest_discover_tests(kavrin_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
 add_executable(post-command tests/tools/PostCommand.cpp)
 target_link_options(post-command PRIVATE -static -municode)
 
-# End-to-end benchmarks under Wine (bench/end-to-end.sh): the verification run driven in-process,
-# and the platform's cost of a cross-thread control update and of a pause-event wait.
+# End-to-end benchmarks under Wine (bench/end-to-end.sh): the verification run and the creation run
+# driven in-process, and the platform's cost of a cross-thread control update and of a pause-event
+# wait.
 add_executable(kavrin_verify_bench bench/VerifyRun_bench.cpp tests/TestSupport.cpp ${KAVRIN_RC})
 target_include_directories(kavrin_verify_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(kavrin_verify_bench PRIVATE kavrin_win)
@@ -113,3 +114,9 @@ add_executable(kavrin_wine_costs bench/WineCosts_bench.cpp)
 target_link_libraries(kavrin_wine_costs PRIVATE comctl32 user32)
 target_link_options(kavrin_wine_costs PRIVATE -static -municode)
 target_compile_definitions(kavrin_wine_costs PRIVATE UNICODE _UNICODE)
+add_executable(kavrin_create_bench bench/CreateRun_bench.cpp tests/TestSupport.cpp tests/create/CreateSupport.cpp
+               ${KAVRIN_RC})
+target_include_directories(kavrin_create_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(kavrin_create_bench PRIVATE kavrin_win)
+target_link_options(kavrin_create_bench PRIVATE -static -municode)
+target_compile_definitions(kavrin_create_bench PRIVATE KAVRIN_EXE_NAME_W=L"kavrin.exe")
