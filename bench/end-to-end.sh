@@ -5,6 +5,7 @@
 # wait cost. Data goes to build/bench-data (about 1.1 GB). The 10,000 small files take minutes a
 # repetition under Wine.
 # Usage: bench/end-to-end.sh [repetitions, default 5] [runs: verify,create (default), verify, create]
+#        [more options of bench/end_to_end.py: --sets big|small, --build DIR]
 set -eu
 cd "$(dirname "$0")/.."
 bench/setup.sh
@@ -20,6 +21,10 @@ wine wineboot </dev/null >/dev/null 2>&1
 # The association is already made, so the window asks nothing at start.
 wine regedit /S "$(winepath -w tests/wineprefix.reg)" </dev/null >/dev/null 2>&1
 status=0
-python3 bench/end_to_end.py --reps "${1:-5}" --runs "${2:-verify,create}" || status=$?
+reps=${1:-5}
+runs=${2:-verify,create}
+[ $# -gt 0 ] && shift
+[ $# -gt 0 ] && shift
+python3 bench/end_to_end.py --reps "$reps" --runs "$runs" "$@" || status=$?
 wineserver -k || true
 exit $status

@@ -18,9 +18,7 @@ import time
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-BENCH_EXE = os.path.join(ROOT, "build/windows/kavrin_verify_bench.exe")
-COSTS_EXE = os.path.join(ROOT, "build/windows/kavrin_wine_costs.exe")
-CREATE_EXE = os.path.join(ROOT, "build/windows/kavrin_create_bench.exe")
+BUILD = os.path.join(ROOT, "build/windows")
 BIG_SIZE = 1 << 30
 SMALL_COUNT, SMALL_SIZE = 10000, 4096
 
@@ -89,7 +87,7 @@ def cat(files):
 
 
 def kavrin(sfv, probe=False):
-    cmd = ["wine", BENCH_EXE, wine_path(sfv)] + (["--probe"] if probe else [])
+    cmd = ["wine", os.path.join(BUILD, "kavrin_verify_bench.exe"), wine_path(sfv)] + (["--probe"] if probe else [])
     out = subprocess.run(cmd, capture_output=True, text=True, stdin=subprocess.DEVNULL)
     m = re.search(r"path=(\S+) load_s=([\d.]+) run_s=([\d.]+) rows=(\d+) intact=(\d+)", out.stdout)
     if not m or out.returncode != 0 or m.group(4) != m.group(5):
@@ -99,7 +97,7 @@ def kavrin(sfv, probe=False):
 
 
 def create(folder, sfv):
-    out = subprocess.run(["wine", CREATE_EXE, wine_path(folder), wine_path(sfv)], capture_output=True, text=True,
+    out = subprocess.run(["wine", os.path.join(BUILD, "kavrin_create_bench.exe"), wine_path(folder), wine_path(sfv)], capture_output=True, text=True,
                          stdin=subprocess.DEVNULL)
     m = re.search(r"run_s=([\d.]+) created=1", out.stdout)
     if not m or out.returncode != 0:
@@ -108,13 +106,20 @@ def create(folder, sfv):
 
 
 def main():
+    global BUILD
     parser = argparse.ArgumentParser()
     parser.add_argument("--data", default=os.path.join(ROOT, "build/bench-data"))
     parser.add_argument("--reps", type=int, default=5)
     parser.add_argument("--runs", default="verify,create", help="which of the program's runs to time")
+    parser.add_argument("--sets", default="big,small", help="which file sets to time")
+    parser.add_argument("--build", default=BUILD, help="the Windows build folder whose programs to run")
     args = parser.parse_args()
+    BUILD = os.path.abspath(args.build)
 
     sets = make_data(args.data)
+    big_file = sets["1 GiB file"][1][0]
+    wanted = args.sets.split(",")
+    sets = {k: v for k, v in sets.items() if ("big" if k.startswith("1 GiB") else "small") in wanted}
     for _, files in sets.values():
         cat(files)  # into the page cache
     print(subprocess.run(["lscpu"], capture_output=True, text=True).stdout.split("Model name:")[1].split("\n")[0]
@@ -172,7 +177,7 @@ def main():
     for line in probes:
         print("  " + line[len("probe "):])
     print("\nplatform costs under Wine (kavrin_wine_costs):")
-    print(subprocess.run(["wine", COSTS_EXE, wine_path(sets["1 GiB file"][1][0])], capture_output=True, text=True,
+    print(subprocess.run(["wine", os.path.join(BUILD, "kavrin_wine_costs.exe"), wine_path(big_file)], capture_output=True, text=True,
                          stdin=subprocess.DEVNULL).stdout)
 
 
