@@ -53,6 +53,7 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 include(GoogleTest)
 add_executable(kavrin_tests
   tests/engine/Crc32_ut.cpp
+  tests/engine/CrcPaths_ut.cpp
   tests/engine/HashStream_ut.cpp
   tests/engine/SfvReader_ut.cpp
   tests/engine/SfvWriter_ut.cpp
@@ -103,3 +104,22 @@ gtest_discover_tests(kavrin_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
 # A small tool that clicks a window's button from outside; it stages the documentation's screenshots.
 add_executable(post-command tests/tools/PostCommand.cpp)
 target_link_options(post-command PRIVATE -static -municode)
+
+# End-to-end benchmarks under Wine (bench/end-to-end.sh): the verification run and the creation run
+# driven in-process, and the platform's cost of a cross-thread control update and of a pause-event
+# wait.
+add_executable(kavrin_verify_bench bench/VerifyRun_bench.cpp tests/TestSupport.cpp ${KAVRIN_RC})
+target_include_directories(kavrin_verify_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(kavrin_verify_bench PRIVATE kavrin_win)
+target_link_options(kavrin_verify_bench PRIVATE -static -municode)
+target_compile_definitions(kavrin_verify_bench PRIVATE KAVRIN_EXE_NAME_W=L"kavrin.exe")
+add_executable(kavrin_wine_costs bench/WineCosts_bench.cpp)
+target_link_libraries(kavrin_wine_costs PRIVATE comctl32 user32)
+target_link_options(kavrin_wine_costs PRIVATE -static -municode)
+target_compile_definitions(kavrin_wine_costs PRIVATE UNICODE _UNICODE)
+add_executable(kavrin_create_bench bench/CreateRun_bench.cpp tests/TestSupport.cpp tests/create/CreateSupport.cpp
+               ${KAVRIN_RC})
+target_include_directories(kavrin_create_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+target_link_libraries(kavrin_create_bench PRIVATE kavrin_win)
+target_link_options(kavrin_create_bench PRIVATE -static -municode)
+target_compile_definitions(kavrin_create_bench PRIVATE KAVRIN_EXE_NAME_W=L"kavrin.exe")

@@ -67,6 +67,11 @@ void CKavrinProgress::FileFinished()
 
 void CKavrinProgress::SetFilePercent(int percent)
 {
+    // The run reports after every 64 KiB read, mostly the value already shown; each message is a
+    // round trip to this dialog's thread, so a value equal to the shown one sends nothing.
+    if (percent == m_nShownPercent)
+        return;
+    m_nShownPercent = percent;
     m_progCurrent.SetPos(percent);
     ::SetWindowTextW(m_stcCurrent, win::Format(L"Current file (%d%%)", percent).c_str());
 }

@@ -27,7 +27,7 @@ public:
     void SetFileCount(int total);
     // From the run's thread: one more file is done.
     void FileFinished();
-    // From the run's thread: the current file's percentage, shown as it comes.
+    // From the run's thread: the current file's percentage, shown when it differs from the shown one.
     void SetFilePercent(int percent) override;
     // From the run's thread, once the run has ended: closes the dialog.
     void PostClose();
@@ -52,6 +52,7 @@ private:
     HWND m_btnPause = nullptr;
     int m_nFilesDone = 0;
     int m_nFileCount = 0;
+    int m_nShownPercent = -1;  // what the current file's bar and label show; run's thread only
     bool m_bPaused = false;
     std::atomic<bool>* m_pAbort = nullptr;
     std::atomic<bool> m_bCloseRequested{false};

@@ -48,11 +48,12 @@ bool CCheckThread::InitInstance()
         return true;
 
     const kavrin::CRunControl control(m_bAbort, m_hPause.Get(), m_hRelease.Get());
+    kavrin::CFileProgressShown shown;
     for (int n = 0;; ++n) {
         if (m_bAbort.load(std::memory_order_relaxed) || IsDetached())
             break;
         const std::wstring name = list.GetItemText(n, 0);
-        kavrin::CCheckHashObserver observer(control, m_targets.hFileBar, m_targets.hFileLabel);
+        kavrin::CCheckHashObserver observer(control, m_targets.hFileBar, m_targets.hFileLabel, &shown);
         const kavrin::HashOutcome outcome = kavrin::ComputeFileCrc(
             kavrin::ResolveListedName(m_strFolder, name), FILE_SHARE_READ, observer, m_buffer.data());
         // A file that could not be read, or the abort, leaves the row as loading set it.

@@ -1,15 +1,15 @@
 #include "engine/Crc32.h"
 
+#include "engine/CrcPaths.h"
+
 namespace kavrin {
 
 static_assert(CrcTable[1] == 0x77073096u && CrcTable[255] == 0x2D02EF8Du);
 
 std::uint32_t CrcUpdate(std::uint32_t state, const void* data, std::size_t len)
 {
-    const auto* p = static_cast<const std::uint8_t*>(data);
-    for (std::size_t i = 0; i < len; ++i)
-        state = CrcStep(state, p[i]);
-    return state;
+    static const CrcPath path = ActiveCrcPath();
+    return CrcUpdateOn(path, state, data, len);
 }
 
 std::uint32_t Crc32(const void* data, std::size_t len)

@@ -60,7 +60,10 @@ void CRunControl::WaitWhilePaused() const
 
 void CCheckHashObserver::OnStart()
 {
+    if (m_pShown->bRangeSet)
+        return;
     ::SendMessageW(m_hBar, PBM_SETRANGE32, 0, 100);
+    m_pShown->bRangeSet = true;
 }
 
 void CCheckHashObserver::OnPercent(int percent)
@@ -77,6 +80,9 @@ void CCheckHashObserver::OnFinished()
 
 void CCheckHashObserver::Push(int percent)
 {
+    if (percent == m_pShown->nPercent)
+        return;
+    m_pShown->nPercent = percent;
     ::SendMessageW(m_hBar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
     ::SetWindowTextW(m_hLabel, win::Format(L"Current file (%d%%)", percent).c_str());
 }

@@ -31,12 +31,22 @@ private:
     HANDLE m_hRelease;
 };
 
+// What the per-file bar and label show as far as a verification run knows, kept by the run across
+// its files: only the run writes them while it is active.
+struct CFileProgressShown {
+    bool bRangeSet = false;
+    int nPercent = -1;  // not known yet
+};
+
 // Verification progress: bar 1003 and label 1005 of the main window, written directly; a value is
-// pushed only when it differs from the last one pushed for this file (starting at 0).
+// pushed only when it differs from the last one pushed for this file (starting at 0). A push or a
+// range that would leave the bar and label as they are shown sends nothing: every message costs
+// a round trip to the window's thread.
 class CCheckHashObserver : public IHashObserver {
 public:
-    CCheckHashObserver(const CRunControl& control, HWND fileBar, HWND fileLabel)
-        : m_control(control), m_hBar(fileBar), m_hLabel(fileLabel) {}
+    // shown: the run's record of the bar and label; null keeps one for this file only.
+    CCheckHashObserver(const CRunControl& control, HWND fileBar, HWND fileLabel, CFileProgressShown* shown = nullptr)
+        : m_control(control), m_hBar(fileBar), m_hLabel(fileLabel), m_pShown(shown ? shown : &m_shownHere) {}
     bool IsAbortRequested() override { return m_control.IsAbortRequested(); }
     void WaitWhilePaused() override { m_control.WaitWhilePaused(); }
     void OnStart() override;
@@ -50,6 +60,8 @@ private:
     HWND m_hBar;
     HWND m_hLabel;
     int m_nLast = 0;
+    CFileProgressShown m_shownHere;
+    CFileProgressShown* m_pShown;
 };
 
 // Where the creation run reports a file's percentage (the progress dialog).

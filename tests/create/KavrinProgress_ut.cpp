@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include "TestSupport.h"
 #include "create/CreateSupport.h"
@@ -107,6 +108,55 @@ TEST(KavrinProgress, SetUpShowsThePercentageAsGiven)
     EXPECT_EQ(label37, L"Current file (37%)");
     EXPECT_EQ(pos37, 37);
     EXPECT_EQ(label100, L"Current file (100%)");
+}
+
+// Counts the messages that change the current file's bar and label.
+struct ShownCounter {
+    static inline WNDPROC s_oldBar = nullptr, s_oldLabel = nullptr;
+    static inline int s_nPositions = 0;
+    static inline std::vector<std::wstring> s_texts;
+    static LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        if (msg == PBM_SETPOS)
+            ++s_nPositions;
+        return ::CallWindowProcW(s_oldBar, hwnd, msg, wp, lp);
+    }
+    static LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        if (msg == WM_SETTEXT)
+            s_texts.emplace_back(reinterpret_cast<const wchar_t*>(lp));
+        return ::CallWindowProcW(s_oldLabel, hwnd, msg, wp, lp);
+    }
+    static void Attach(HWND dialog)
+    {
+        s_nPositions = 0;
+        s_texts.clear();
+        s_oldBar = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+            ::GetDlgItem(dialog, IDC_PROGRESS_FILE), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarProc)));
+        s_oldLabel = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+            ::GetDlgItem(dialog, IDC_LABEL_FILE), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc)));
+    }
+};
+
+TEST(KavrinProgress, APercentageAlreadyShownSendsNothing)
+{
+    CKavrinProgress progress;
+    std::wstring label;
+    int pos = 0;
+    const INT_PTR result = test::RunDialog(progress, [&](HWND hwnd) {
+        ShownCounter::Attach(hwnd);
+        for (int percent : {0, 0, 0, 5, 5, 100, 100, 100, 0, 0})
+            progress.SetFilePercent(percent);
+        label = test::ItemText(hwnd, IDC_LABEL_FILE);
+        pos = BarPos(hwnd, IDC_PROGRESS_FILE);
+        progress.PostClose();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(ShownCounter::s_texts, (std::vector<std::wstring>{L"Current file (0%)", L"Current file (5%)",
+                                                                L"Current file (100%)", L"Current file (0%)"}));
+    EXPECT_EQ(ShownCounter::s_nPositions, 4);
+    EXPECT_EQ(label, L"Current file (0%)");
+    EXPECT_EQ(pos, 0);
 }
 
 TEST(KavrinProgress, PauseAndContinueHoldAndReleaseTheNamedEvent)

@@ -14,7 +14,8 @@
 namespace kavrin {
 namespace {
 
-// A label whose every text change is recorded, and a progress bar, in a hidden window.
+// A label whose every text change is recorded, and a progress bar whose range and position
+// messages are counted, in a hidden window.
 class CProgressWindow {
 public:
     CProgressWindow()
@@ -28,6 +29,9 @@ public:
         ::SetWindowLongPtrW(m_hLabel, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_oldProc = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrW(m_hLabel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LabelProc)));
+        ::SetWindowLongPtrW(m_hBar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        m_oldBarProc = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(m_hBar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BarProc)));
     }
     ~CProgressWindow() { ::DestroyWindow(m_hParent); }
     static LRESULT CALLBACK LabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -37,12 +41,22 @@ public:
             self->m_texts.emplace_back(reinterpret_cast<const wchar_t*>(lp));
         return ::CallWindowProcW(self->m_oldProc, hwnd, msg, wp, lp);
     }
+    static LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+    {
+        auto* self = reinterpret_cast<CProgressWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (msg == PBM_SETRANGE32)
+            ++self->m_nRanges;
+        if (msg == PBM_SETPOS)
+            ++self->m_nPositions;
+        return ::CallWindowProcW(self->m_oldBarProc, hwnd, msg, wp, lp);
+    }
     int BarPos() const { return static_cast<int>(::SendMessageW(m_hBar, PBM_GETPOS, 0, 0)); }
     int BarMax() const { return static_cast<int>(::SendMessageW(m_hBar, PBM_GETRANGE, FALSE, 0)); }
 
     HWND m_hParent, m_hBar, m_hLabel;
-    WNDPROC m_oldProc;
+    WNDPROC m_oldProc, m_oldBarProc;
     std::vector<std::wstring> m_texts;
+    int m_nRanges = 0, m_nPositions = 0;
 };
 
 class CRecordingSink : public IFilePercentSink {
@@ -71,10 +85,40 @@ TEST_F(FileCrcTest, CheckRunPushesOnlyChangedPercentages)
     const std::vector<std::wstring> expected = {
         L"Current file (10%)", L"Current file (20%)", L"Current file (30%)", L"Current file (40%)",
         L"Current file (50%)", L"Current file (60%)", L"Current file (70%)", L"Current file (80%)",
-        L"Current file (90%)", L"Current file (100%)", L"Current file (100%)"};
+        L"Current file (90%)", L"Current file (100%)"};
+    // The closing 100 would show what the empty read's 100 already shows: it sends nothing.
     EXPECT_EQ(window.m_texts, expected);
+    EXPECT_EQ(window.m_nPositions, 10);
+    EXPECT_EQ(window.m_nRanges, 1);
     EXPECT_EQ(window.BarPos(), 100);
     EXPECT_EQ(window.BarMax(), 100);
+}
+
+TEST_F(FileCrcTest, CheckRunSendsNothingThatLeavesTheBarAndLabelAsTheyAre)
+{
+    test::WriteFileBytes(folder / L"ten.bin", std::string(655360, 'x'));
+    test::WriteFileBytes(folder / L"small.bin", std::string(4096, 's'));
+    CProgressWindow window;
+    CFileProgressShown shown;
+    const auto hash = [&](const std::wstring& name) {
+        CCheckHashObserver observer(control, window.m_hBar, window.m_hLabel, &shown);
+        return ComputeFileCrc(folder / name, FILE_SHARE_READ, observer, buffer.data()).status;
+    };
+    ASSERT_EQ(hash(L"ten.bin"), HashStatus::Ok);
+    const std::size_t afterFirst = window.m_texts.size();
+    const int positionsAfterFirst = window.m_nPositions;
+    // A small file reaches 100 while the bar already shows the previous file's 100.
+    ASSERT_EQ(hash(L"small.bin"), HashStatus::Ok);
+    ASSERT_EQ(hash(L"small.bin"), HashStatus::Ok);
+    EXPECT_EQ(window.m_texts.size(), afterFirst);
+    EXPECT_EQ(window.m_nPositions, positionsAfterFirst);
+    // A large file after them shows its own percentages again, from 10 up.
+    ASSERT_EQ(hash(L"ten.bin"), HashStatus::Ok);
+    ASSERT_EQ(window.m_texts.size(), afterFirst + 10);
+    EXPECT_EQ(window.m_texts[afterFirst], L"Current file (10%)");
+    EXPECT_EQ(window.m_texts.back(), L"Current file (100%)");
+    EXPECT_EQ(window.m_nRanges, 1) << "the range stays 0..100 for the whole run";
+    EXPECT_EQ(window.BarPos(), 100);
 }
 
 TEST_F(FileCrcTest, CheckRunEmptyFileShowsOnlyTheClosingHundred)
