@@ -29,13 +29,20 @@ if(benchmark_FOUND)
   endif()
 endif()
 
-# libFuzzer target comparing the CRC-32 paths with the byte-table rule. Only clang has libFuzzer:
-# the "fuzz" preset builds it (see README). Its own instrumented copy of the CRC sources.
+# libFuzzer targets, built with their own instrumented copies of the sources they test. Only
+# clang has libFuzzer: the "fuzz" preset builds them (scripts/fuzz.sh runs them).
 if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
-  add_executable(kavrin_crc_fuzz fuzz/CrcPaths_fuzz.cpp
+  function(kavrin_fuzz_target name source)
+    add_executable(${name} ${source} ${ARGN})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/fuzz)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+  endfunction()
+  kavrin_fuzz_target(kavrin_crc_fuzz fuzz/CrcPaths_fuzz.cpp
     engine/Crc32.cpp engine/CrcPaths.cpp engine/CrcSlice16.cpp engine/CrcPclmul.cpp engine/CrcVpclmul.cpp
     engine/CpuFeatures.cpp)
-  target_include_directories(kavrin_crc_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
-  target_compile_options(kavrin_crc_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-  target_link_options(kavrin_crc_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  kavrin_fuzz_target(kavrin_sfv_reader_fuzz fuzz/SfvReader_fuzz.cpp engine/SfvReader.cpp)
+  kavrin_fuzz_target(kavrin_sfv_paths_fuzz fuzz/SfvPaths_fuzz.cpp engine/RelativePath.cpp engine/TextCase.cpp)
+  kavrin_fuzz_target(kavrin_size_text_fuzz fuzz/SizeText_fuzz.cpp engine/SizeText.cpp)
+  kavrin_fuzz_target(kavrin_version_file_fuzz fuzz/VersionFile_fuzz.cpp shell/VersionFile.cpp engine/TextCase.cpp)
 endif()

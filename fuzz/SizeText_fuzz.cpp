@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ++groupLength;
     }
     const auto expected = static_cast<std::uint64_t>(bytes / 1024 + (bytes % 1024 != 0));
-    if (value != expected || groupLength != 3 && number.size() > 3)
+    if (value != expected || (groupLength != 3 && number.size() > 3))
         std::abort();
     return 0;
 }

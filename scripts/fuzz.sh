@@ -11,7 +11,7 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/findings
 status=0
-for pair in kavrin_crc_fuzz:crc kavrin_sfv_reader_fuzz:sfv-reader kavrin_sfv_paths_fuzz:sfv-paths \
+for pair in kavrin_crc_fuzz:crc_paths kavrin_sfv_reader_fuzz:sfv-reader kavrin_sfv_paths_fuzz:sfv-paths \
             kavrin_size_text_fuzz:size-text kavrin_version_file_fuzz:version-file; do
   target=${pair%%:*}
   corpus=${pair#*:}
