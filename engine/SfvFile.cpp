@@ -34,7 +34,7 @@ bool CSfvFileReader::ReadAll()
         bytes.append(chunk.data(), got);
     }
     m_hFile.Reset();
-    m_content = ReadSfv(ok ? std::string_view(bytes) : CompleteLines(bytes));
+    m_content = ok ? ReadSfv(bytes) : ReadSfvCompleteLines(bytes);
     return ok;
 }
 
