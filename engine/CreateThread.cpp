@@ -123,7 +123,8 @@ void CCreateThread::AddFile(const std::wstring& path)
     m_pArgs->SplitLongPath(path, name, folder);
     const std::wstring form = kavrin::SfvPathForm(m_strSfvFolder, folder, name);
     if (!kavrin::IsSfvEncodable(form)) {
-        // Not writable in the file's one-byte encoding: left out rather than written wrongly.
+        // A name with a surrogate outside a pair (NTFS allows it) has no UTF-8 form: left out
+        // rather than written as a substitute character.
         Fail();
         m_pProgress->FileFinished();
         return;
