@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "shell/TrayIcon.h"
 #include "shell/UpdateThread.h"
+#include "win/FilePath.h"
 #include "win/PumpingWait.h"
 #include "win/WideString.h"
 #include "win/WindowPlacement.h"
@@ -128,7 +129,8 @@ void CKavrinDlg::LoadSfv(const std::wstring& path)
     const bool complete = reader.ReadAll();
     const kavrin::SfvContent& content = reader.Content();
     for (const kavrin::SfvEntry& entry : content.entries) {
-        const std::wstring file = kavrin::ResolveListedName(folder, entry.name);
+        const std::wstring listed = kavrin::ResolveListedName(folder, entry.name);
+        const std::wstring file = listed.empty() ? listed : win::FileSystemPath(listed);
         const DWORD attributes = file.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(file.c_str());
         int row = -1;
         if (attributes == INVALID_FILE_ATTRIBUTES) {

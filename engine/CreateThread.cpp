@@ -4,23 +4,13 @@
 #include "create/KavrinProgress.h"
 #include "engine/RelativePath.h"
 #include "engine/SfvWriter.h"
+#include "win/FilePath.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
 namespace {
 
 constexpr int kAborted = -100;
-
-// The full path of path against the current directory; path itself when that fails.
-std::wstring FullPath(const std::wstring& path)
-{
-    std::wstring full(32768, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 32768, full.data(), nullptr);
-    if (length == 0 || length >= 32768)
-        return path;
-    full.resize(length);
-    return full;
-}
 
 // The long form of an existing path; path itself otherwise.
 std::wstring LongPath(const std::wstring& path)
@@ -56,7 +46,7 @@ bool CCreateThread::InitInstance()
 
     // Made absolute once, against the current directory as it is now: every later use of the
     // path means the same file.
-    m_strSfvPath = FullPath(win::GetWindowTextString(m_pCreateDlg->m_editPath));
+    m_strSfvPath = win::FullPathName(win::GetWindowTextString(m_pCreateDlg->m_editPath));
     const auto slash = m_strSfvPath.find_last_of(L'\\');
     std::wstring fileName = m_strSfvPath;
     if (slash != std::wstring::npos) {
@@ -165,7 +155,8 @@ bool CCreateThread::WriteSfvFile()
     std::wstring temp;
     win::CFileHandle file;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = win::Format(L"%ls.%lu-%d.tmp", m_strSfvPath.c_str(), ::GetCurrentThreadId(), attempt);
+        temp = win::FileSystemPath(
+            win::Format(L"%ls.%lu-%d.tmp", m_strSfvPath.c_str(), ::GetCurrentThreadId(), attempt));
         file.Reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         if (!file && ::GetLastError() != ERROR_FILE_EXISTS)
             return false;
@@ -180,7 +171,8 @@ bool CCreateThread::WriteSfvFile()
         && ::FlushFileBuffers(file.Get());
     file.Reset();
     if (written && !IsStopped()
-        && ::MoveFileExW(temp.c_str(), m_strSfvPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        && ::MoveFileExW(temp.c_str(), win::FileSystemPath(m_strSfvPath).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     ::DeleteFileW(temp.c_str());
     return false;

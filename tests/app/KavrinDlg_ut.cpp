@@ -457,6 +457,40 @@ TEST_F(MainWindowTest, ListsInEveryEncodingVerifyAndShowTheirComments)
     }
 }
 
+TEST_F(MainWindowTest, PathsOfMoreThan300CharactersVerifyAndADroppedOneArrivesWhole)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    test::WriteFileBytes(deep + L"\\f.txt", "a");
+    test::WriteFileBytes(deep + L"\\g.txt", "a");
+    // Listed in the deep folder itself: a trailing space and a way out and back in.
+    const std::wstring last = deep.substr(deep.find_last_of(L'\\') + 1);
+    const std::wstring back = L"..\\" + last + L"\\g.txt";
+    test::WriteFileBytes(deep + L"\\deep.sfv",
+                         "f.txt  e8b7be43\r\n" + std::string(back.begin(), back.end()) + " e8b7be43\r\n");
+    // Listed from above, by a relative path longer than 260 characters.
+    const std::wstring relative = L"." + deep.substr(folder.Path().size()) + L"\\f.txt";
+    test::WriteFileBytes(folder / L"above.sfv", std::string(relative.begin(), relative.end()) + " e8b7be43\r\n");
+
+    CKavrinDlg dialog;
+    Snapshot dropped, above;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        ::SendMessageW(::GetDlgItem(hwnd, IDC_RESULTS), WM_DROPFILES,
+                       reinterpret_cast<WPARAM>(test::MakeDrop({deep + L"\\deep.sfv"})), 0);
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        dropped = Read(hwnd);
+        dialog.LoadSfv(folder / L"above.sfv");
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        above = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dropped.names, (std::vector<std::wstring>{back, L"f.txt "}));
+    EXPECT_EQ(dropped.rows[L"f.txt "].image, ImageOk);
+    EXPECT_EQ(dropped.rows[back].image, ImageOk);
+    EXPECT_EQ(dropped.rows[back].size, L"1 kB");
+    EXPECT_EQ(above.names, std::vector<std::wstring>{relative});
+    EXPECT_EQ(above.rows[relative].image, ImageOk);
+}
+
 TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
 {
     const std::wstring missing = folder / L"gone.sfv";

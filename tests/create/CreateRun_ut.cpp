@@ -349,6 +349,27 @@ INSTANTIATE_TEST_SUITE_P(
                     {L"caf\u00e9.txt", "caf\xC3\xA9.txt e8b7be43\r\n"}}}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return info.param.name; });
 
+TEST_F(CreateRun, APathOfMoreThan300CharactersIsListedWholeAndTheListWrittenThere)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    test::WriteFileBytes(deep + L"\\f.txt", "a");
+    const std::wstring relative = L"." + deep.substr(folder.Path().size()) + L"\\f.txt";
+    ASSERT_GT(relative.size(), 260u);
+
+    const std::wstring above = folder / L"above.sfv";
+    const auto fromAbove = test::CreateSfv(dialog, {folder / L"set"}, above.c_str());
+    ExpectOneBox(fromAbove, kSuccess);
+    EXPECT_EQ(test::ReadFileBytes(above),
+              std::string(test::kHeader) + std::string(relative.begin(), relative.end()) + " e8b7be43\r\n");
+
+    CKavrinCreate inside;
+    const std::wstring there = deep + L"\\there.sfv";
+    const auto fromInside = test::CreateSfv(inside, {deep + L"\\f.txt"}, there.c_str());
+    ExpectOneBox(fromInside, kSuccess);
+    EXPECT_EQ(fromInside.rows, (std::vector<test::Row>{{L"f.txt", deep}}));
+    EXPECT_EQ(test::ReadFileBytes(there), std::string(test::kHeader) + "f.txt e8b7be43\r\n");
+}
+
 TEST_F(CreateRun, TheProgressDialogIsCentredOnTheDisabledCreateDialog)
 {
     test::WriteFileBytes(folder / L"big.bin", std::string(2 * 65536, 'b'));

@@ -94,6 +94,28 @@ TEST_F(CreateDialogTest, TheSameItemIsListedOnceWhateverFormItComesIn)
     EXPECT_EQ(rows[2], (Row{L"other", folder.Path()}));
 }
 
+TEST_F(CreateDialogTest, ItemsLongerThanMaxPathAreListedWholeWithAnIcon)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    test::WriteFileBytes(deep + L"\\f.txt", "f");
+    const std::wstring parent = deep.substr(0, deep.find_last_of(L'\\'));
+    std::vector<Row> rows;
+    std::vector<int> images;
+    const INT_PTR result = Run([&](HWND hwnd) {
+        test::Drop(hwnd, {deep + L"\\f.txt", deep});
+        rows = test::Rows(hwnd);
+        const win::CListView list(::GetDlgItem(hwnd, IDC_FILES));
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            images.push_back(list.GetItemImage(row));
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    const Row file{L"f.txt", deep};
+    const Row folderRow{deep.substr(parent.size() + 1), parent};
+    EXPECT_EQ(rows, (std::vector<Row>{folderRow, file}));
+    // The file came first and got the first icon; the list sorted it below the folder.
+    EXPECT_EQ(images, (std::vector<int>{1, 0}));
+}
+
 struct ProposalCase {
     const char* name;
     std::vector<std::vector<const wchar_t*>> drops;  // relative to the temporary folder
