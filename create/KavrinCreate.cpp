@@ -230,9 +230,12 @@ void CKavrinCreate::OnAddFolder()
     PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&info);
     if (!item)
         return;
-    wchar_t path[MAX_PATH] = {};
-    if (::SHGetPathFromIDListW(item, path) && path[0])
+    // SHGetPathFromIDListW writes at most MAX_PATH characters; this name has no limit, and there
+    // is none for an item outside the file system.
+    wchar_t* path = nullptr;
+    if (SUCCEEDED(::SHGetNameFromIDList(item, SIGDN_FILESYSPATH, &path)) && path && path[0])
         AddPathToList(m_list, path);
+    ::CoTaskMemFree(path);
     ::CoTaskMemFree(item);
 }
 
