@@ -14,6 +14,7 @@
 #include "res/resource.h"
 #include "shell/TrayIcon.h"
 #include "shell/UpdateThread.h"
+#include "win/FilePath.h"
 #include "win/PumpingWait.h"
 #include "win/WideString.h"
 #include "win/WindowPlacement.h"
@@ -133,7 +134,8 @@ void CKavrinDlg::LoadSfv(const std::wstring& path)
         CResultRow row;
         row.name = entry.name;
         row.checksum = entry.checksum;
-        const std::wstring file = kavrin::ResolveListedName(folder, entry.name);
+        const std::wstring listed = kavrin::ResolveListedName(folder, entry.name);
+        const std::wstring file = listed.empty() ? listed : win::FileSystemPath(listed);
         const DWORD attributes = file.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(file.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             row.image = m_nImageMissing;

@@ -8,6 +8,7 @@ add_library(kavrin_win STATIC
   win/WorkerThread.cpp
   win/PumpingWait.cpp
   win/ModulePath.cpp
+  win/FilePath.cpp
   engine/FileCrc.cpp
   engine/SfvFile.cpp
   engine/CheckThread.cpp
@@ -74,6 +75,7 @@ add_executable(kavrin_tests
   tests/app/Stress_ut.cpp
   tests/win/Handle_ut.cpp
   tests/win/Dialog_ut.cpp
+  tests/win/FilePath_ut.cpp
   tests/res/Resources_ut.cpp
   tests/create/KavrinProgress_ut.cpp
   tests/create/DropFileListCtrl_ut.cpp

@@ -3,14 +3,19 @@
 #include <ole2.h>
 #include <shlobj.h>
 #include <shlwapi.h>
-#include <sys/stat.h>
 
+#include <cwchar>
+
+#include "engine/PathText.h"
 #include "res/resource.h"
 #include "win/Com.h"
+#include "win/FilePath.h"
 
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
+// The longest path the file functions take, terminator included.
+constexpr int kMaxPathLength = 32768;
 
 } // namespace
 
@@ -77,9 +82,10 @@ void CDropFileListCtrl::OnDropFiles(HDROP drop)
 {
     const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count; ++i) {
-        wchar_t buffer[MAX_PATH + 1] = {};
-        ::DragQueryFileW(drop, i, buffer, MAX_PATH + 1);
-        std::wstring path = buffer;
+        // Asked for its length first, so no path is ever cut.
+        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        path.resize(::DragQueryFileW(drop, i, path.data(), length + 1));
         const std::wstring target = ResolveShortcut(path);
         if (!target.empty())
             path = target;
@@ -110,22 +116,30 @@ std::wstring CDropFileListCtrl::ResolveShortcut(const std::wstring& path)
         return {};
     if (FAILED(file->Load(path.c_str(), STGM_READ)))
         return {};
-    wchar_t target[MAX_PATH] = {};
+    // GetPath cuts the target to the buffer and does not say so: room for the longest path.
+    std::wstring target(kMaxPathLength, L'\0');
     WIN32_FIND_DATAW data{};
-    link->GetPath(target, MAX_PATH, &data, SLGP_UNCPRIORITY);
+    link->GetPath(target.data(), kMaxPathLength, &data, SLGP_UNCPRIORITY);
+    target.resize(std::wcslen(target.c_str()));
     return target;
 }
 
 bool CDropFileListCtrl::AcceptPath(const std::wstring& path, int& kind) const
 {
-    struct _stat64 status {};
-    if (::_wstat64(path.c_str(), &status) != 0)
+    // _wstat64 stops at MAX_PATH; the attributes answer at any length. A name with wildcards
+    // names no one item.
+    if (kavrin::WithoutExtendedPrefix(path).find_first_of(L"*?") != std::wstring::npos)
         return false;
-    if ((m_nFlags & DFL_FOLDERS) && (status.st_mode & _S_IFDIR)) {
+    const DWORD attributes = ::GetFileAttributesW(win::FileSystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const bool device = (attributes & FILE_ATTRIBUTE_DEVICE) != 0;
+    if ((m_nFlags & DFL_FOLDERS) && folder) {
         kind = DFK_FOLDER;
         return true;
     }
-    if (!(m_nFlags & DFL_FILES) || !(status.st_mode & _S_IFREG))
+    if (!(m_nFlags & DFL_FILES) || folder || device)
         return false;
     kind = DFK_FILE;
     if (!(m_nFlags & DFL_FILTEREXT))

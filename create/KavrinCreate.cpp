@@ -11,6 +11,7 @@
 #include "engine/CreateThread.h"
 #include "engine/FolderWalk.h"
 #include "res/resource.h"
+#include "win/FilePath.h"
 #include "win/WindowPlacement.h"
 #include "win/PumpingWait.h"
 #include "win/WideString.h"
@@ -110,7 +111,9 @@ HBRUSH CKavrinCreate::OnCtlColor(HDC dc, HWND, UINT message)
 
 bool CKavrinCreate::AddPathToList(CDropFileListCtrl& list, const std::wstring& path)
 {
-    if (!::PathFileExistsW(path.c_str()))
+    // PathFileExistsW stops at MAX_PATH; the attributes answer at any length.
+    const DWORD attributes = ::GetFileAttributesW(win::FileSystemPath(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         return false;
     std::wstring name, folder;
     CAppArgs::SplitLongPath(path, name, folder);
@@ -126,12 +129,18 @@ bool CKavrinCreate::AddPathToList(CDropFileListCtrl& list, const std::wstring& p
     }
 
     SHFILEINFOW info{};
-    ::SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON);
+    const UINT iconFlags = SHGFI_ICON | SHGFI_SMALLICON;
+    if (!::SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_NORMAL, &info, sizeof info, iconFlags)) {
+        // The shell finds no item for a path longer than MAX_PATH: the icon of its kind will do.
+        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        ::SHGetFileInfoW(name.c_str(), isFolder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                         iconFlags | SHGFI_USEFILEATTRIBUTES);
+    }
     const win::CIcon icon(info.hIcon);
 
     // A drive root has no entry of its own (and no name).
     WIN32_FIND_DATAW data;
-    if (!win::CFindHandle(::FindFirstFileW(path.c_str(), &data)))
+    if (!win::CFindHandle(::FindFirstFileW(win::FileSystemPath(path).c_str(), &data)))
         return false;
 
     LVITEMW item{};
@@ -221,9 +230,12 @@ void CKavrinCreate::OnAddFolder()
     PIDLIST_ABSOLUTE item = ::SHBrowseForFolderW(&info);
     if (!item)
         return;
-    wchar_t path[MAX_PATH] = {};
-    if (::SHGetPathFromIDListW(item, path) && path[0])
+    // SHGetPathFromIDListW writes at most MAX_PATH characters; this name has no limit, and there
+    // is none for an item outside the file system.
+    wchar_t* path = nullptr;
+    if (SUCCEEDED(::SHGetNameFromIDList(item, SIGDN_FILESYSPATH, &path)) && path && path[0])
         AddPathToList(m_list, path);
+    ::CoTaskMemFree(path);
     ::CoTaskMemFree(item);
 }
 

@@ -4,23 +4,13 @@
 #include "create/KavrinProgress.h"
 #include "engine/RelativePath.h"
 #include "engine/SfvWriter.h"
+#include "win/FilePath.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
 namespace {
 
 constexpr int kAborted = -100;
-
-// The full path of path against the current directory; path itself when that fails.
-std::wstring FullPath(const std::wstring& path)
-{
-    std::wstring full(32768, L'\0');
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 32768, full.data(), nullptr);
-    if (length == 0 || length >= 32768)
-        return path;
-    full.resize(length);
-    return full;
-}
 
 // The long form of an existing path; path itself otherwise.
 std::wstring LongPath(const std::wstring& path)
@@ -56,7 +46,7 @@ bool CCreateThread::InitInstance()
 
     // Made absolute once, against the current directory as it is now: every later use of the
     // path means the same file.
-    m_strSfvPath = FullPath(win::GetWindowTextString(m_pCreateDlg->m_editPath));
+    m_strSfvPath = win::FullPathName(win::GetWindowTextString(m_pCreateDlg->m_editPath));
     const auto slash = m_strSfvPath.find_last_of(L'\\');
     std::wstring fileName = m_strSfvPath;
     if (slash != std::wstring::npos) {
@@ -123,7 +113,8 @@ void CCreateThread::AddFile(const std::wstring& path)
     m_pArgs->SplitLongPath(path, name, folder);
     const std::wstring form = kavrin::SfvPathForm(m_strSfvFolder, folder, name);
     if (!kavrin::IsSfvEncodable(form)) {
-        // Not writable in the file's one-byte encoding: left out rather than written wrongly.
+        // A name with a surrogate outside a pair (NTFS allows it) has no UTF-8 form: left out
+        // rather than written as a substitute character.
         Fail();
         m_pProgress->FileFinished();
         return;
@@ -169,7 +160,8 @@ bool CCreateThread::WriteSfvFile()
     std::wstring temp;
     win::CFileHandle file;
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temp = win::Format(L"%ls.%lu-%d.tmp", m_strSfvPath.c_str(), ::GetCurrentThreadId(), attempt);
+        temp = win::FileSystemPath(
+            win::Format(L"%ls.%lu-%d.tmp", m_strSfvPath.c_str(), ::GetCurrentThreadId(), attempt));
         file.Reset(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
         if (!file && ::GetLastError() != ERROR_FILE_EXISTS)
             return false;
@@ -184,7 +176,8 @@ bool CCreateThread::WriteSfvFile()
         && ::FlushFileBuffers(file.Get());
     file.Reset();
     if (written && !IsStopped()
-        && ::MoveFileExW(temp.c_str(), m_strSfvPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        && ::MoveFileExW(temp.c_str(), win::FileSystemPath(m_strSfvPath).c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     ::DeleteFileW(temp.c_str());
     return false;

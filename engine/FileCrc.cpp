@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "win/FilePath.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
@@ -39,8 +40,8 @@ private:
 HashOutcome ComputeFileCrc(const std::wstring& path, DWORD shareMode, IHashObserver& observer,
                            std::uint8_t* buffer)
 {
-    win::CFileHandle file(
-        ::CreateFileW(path.c_str(), FILE_READ_DATA, shareMode, nullptr, OPEN_EXISTING, 0, nullptr));
+    win::CFileHandle file(::CreateFileW(win::FileSystemPath(path).c_str(), FILE_READ_DATA, shareMode, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
     if (!file) {
         std::fputs("Createfile failed\n", stdout);
         std::fflush(stdout);

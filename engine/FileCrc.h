@@ -9,8 +9,9 @@
 
 namespace kavrin {
 
-// Opens path (FILE_READ_DATA, the given share mode, OPEN_EXISTING) and hashes it. An open failure
-// writes "Createfile failed" to the standard output and reports Failed without any progress.
+// Opens path (made full, at any length; FILE_READ_DATA, the given share mode, OPEN_EXISTING) and
+// hashes it. An open failure writes "Createfile failed" to the standard output and reports Failed
+// without any progress.
 HashOutcome ComputeFileCrc(const std::wstring& path, DWORD shareMode, IHashObserver& observer,
                            std::uint8_t* buffer);
 

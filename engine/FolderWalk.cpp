@@ -2,6 +2,8 @@
 
 #include "app/AppArgs.h"
 #include "engine/TextCase.h"
+#include "engine/PathText.h"
+#include "win/FilePath.h"
 #include "win/Handle.h"
 
 namespace kavrin {
@@ -88,7 +90,7 @@ int CFolderWalk::Count(const std::wstring& path, const std::function<bool()>& st
 
 CFolderWalk::Kind CFolderWalk::Lookup(const std::wstring& path)
 {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    const DWORD attributes = ::GetFileAttributesW(win::FileSystemPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Kind::Missing;
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? Kind::Folder : Kind::File;
@@ -97,7 +99,7 @@ CFolderWalk::Kind CFolderWalk::Lookup(const std::wstring& path)
 bool CFolderWalk::ListFolder(const std::wstring& folder, std::vector<Entry>& entries)
 {
     WIN32_FIND_DATAW data;
-    win::CFindHandle find(::FindFirstFileW(JoinPath(folder, L"*").c_str(), &data));
+    win::CFindHandle find(::FindFirstFileW(win::FileSystemPath(JoinPath(folder, L"*")).c_str(), &data));
     if (!find)
         return ::GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
@@ -113,7 +115,7 @@ bool CFolderWalk::FolderIdentity(const std::wstring& folder, unsigned long long&
                                  unsigned long long& index)
 {
     // FILE_FLAG_BACKUP_SEMANTICS is what lets CreateFileW open a folder.
-    win::CFileHandle handle(::CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+    win::CFileHandle handle(::CreateFileW(win::FileSystemPath(folder).c_str(), FILE_READ_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
@@ -134,11 +136,22 @@ int CAppArgs::CountFiles(const std::wstring& path)
 void CAppArgs::SplitLongPath(const std::wstring& path, std::wstring& name, std::wstring& folder)
 {
     std::wstring full = path;
-    std::wstring longPath(32767, L'\0');
-    const DWORD length = ::GetLongPathNameW(path.c_str(), longPath.data(), 32767);
-    if (length > 0 && length < 32767) {
-        longPath.resize(length);
-        full = std::move(longPath);
+    // A long path is asked for behind "\\?\", and its long form comes back behind it; a short one
+    // is asked for as it was given, relative or not.
+    const std::wstring extended = win::FileSystemPath(path);
+    const std::wstring& query = extended.size() >= kavrin::kClassicPathLimit ? extended : path;
+    DWORD needed = ::GetLongPathNameW(query.c_str(), nullptr, 0);
+    for (int attempt = 0; attempt < 4 && needed > 0; ++attempt) {
+        std::wstring longPath(needed, L'\0');
+        const DWORD length = ::GetLongPathNameW(query.c_str(), longPath.data(), needed);
+        if (length == 0)
+            break;
+        if (length < needed) {
+            longPath.resize(length);
+            full = kavrin::WithoutExtendedPrefix(longPath);
+            break;
+        }
+        needed = length;
     }
     const auto slash = full.find_last_of(L'\\');
     if (slash == std::wstring::npos) {

@@ -34,4 +34,29 @@ std::wstring ResolveListedName(std::wstring_view folder, std::wstring_view name)
     return path;
 }
 
+std::wstring ExtendedLengthForm(std::wstring_view fullPath)
+{
+    if (fullPath.size() < kClassicPathLimit)
+        return std::wstring(fullPath);
+    const bool hasDrive = fullPath.size() >= 3 && fullPath[1] == L':' && fullPath[2] == L'\\';
+    const bool isUnc = fullPath.size() > 2 && fullPath[0] == L'\\' && fullPath[1] == L'\\'
+                       && fullPath[2] != L'?' && fullPath[2] != L'.';
+    if (hasDrive)
+        return L"\\\\?\\" + std::wstring(fullPath);
+    if (isUnc)
+        return L"\\\\?\\UNC" + std::wstring(fullPath.substr(1));
+    return std::wstring(fullPath);
+}
+
+std::wstring WithoutExtendedPrefix(std::wstring_view path)
+{
+    constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\";
+    constexpr std::wstring_view kPrefix = L"\\\\?\\";
+    if (path.substr(0, kUnc.size()) == kUnc)
+        return L"\\" + std::wstring(path.substr(kUnc.size() - 1));
+    if (path.substr(0, kPrefix.size()) == kPrefix)
+        return std::wstring(path.substr(kPrefix.size()));
+    return std::wstring(path);
+}
+
 } // namespace kavrin

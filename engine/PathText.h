@@ -14,4 +14,15 @@ std::wstring FolderOfPath(std::wstring_view path);
 // An empty name stays empty (it names no file).
 std::wstring ResolveListedName(std::wstring_view folder, std::wstring_view name);
 
+// Paths shorter than this fit the file functions' classic buffers (MAX_PATH, terminator included).
+inline constexpr std::size_t kClassicPathLimit = 260;
+
+// The form of a full path that the file functions take at any length: unchanged when it is
+// shorter than kClassicPathLimit; otherwise behind "\\?\" ("D:\x" as "\\?\D:\x", "\\srv\share\x"
+// as "\\?\UNC\srv\share\x"). A path that has a prefix already, or is not full, stays as it is.
+std::wstring ExtendedLengthForm(std::wstring_view fullPath);
+
+// path without an extended-length prefix: "\\?\D:\x" gives "D:\x", "\\?\UNC\srv\x" gives "\\srv\x".
+std::wstring WithoutExtendedPrefix(std::wstring_view path);
+
 } // namespace kavrin

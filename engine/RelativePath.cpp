@@ -74,8 +74,6 @@ std::optional<std::wstring> RelativeFolderPath(std::wstring_view from, std::wstr
         result += L'\\';
         result += b.components[i];
     }
-    if (result.size() > kMaxRelativePath)
-        return std::nullopt;
     return result;
 }
 

@@ -6,13 +6,9 @@
 
 namespace kavrin {
 
-// Longest relative path the platform's relative-path function can return (its buffer holds 260
-// characters with the terminator).
-inline constexpr std::size_t kMaxRelativePath = 259;
-
 // Relative path from folder `from` to folder `to`, both absolute, backslash-separated:
 // D:\data -> D:\data\sub\deep gives ".\sub\deep"; D:\a\b -> D:\x\y gives "..\..\x\y".
-// None when the two do not share a root (drive, or server and share) or the result is too long.
+// None when the two do not share a root (drive, or server and share); there is no length limit.
 std::optional<std::wstring> RelativeFolderPath(std::wstring_view from, std::wstring_view to);
 
 // The path of file `name` in folder `fileFolder` as written into an SFV file kept in `sfvFolder`:

@@ -2,19 +2,18 @@
 
 #include <vector>
 
+#include "win/FilePath.h"
+
 namespace kavrin {
 
 bool CSfvFileReader::Open(const std::wstring& path)
 {
-    m_hFile.Reset(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    m_hFile.Reset(::CreateFileW(win::FileSystemPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!m_hFile)
         return false;
-    const DWORD length = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    std::wstring full(length, L'\0');
-    const DWORD written = length ? ::GetFullPathNameW(path.c_str(), length, full.data(), nullptr) : 0;
-    full.resize(written < length ? written : 0);
-    m_strFullPath = full.empty() ? path : full;
+    m_strFullPath = win::FullPathName(path);
     return true;
 }
 
@@ -34,7 +33,7 @@ bool CSfvFileReader::ReadAll()
         bytes.append(chunk.data(), got);
     }
     m_hFile.Reset();
-    m_content = ReadSfv(ok ? std::string_view(bytes) : CompleteLines(bytes));
+    m_content = ok ? ReadSfv(bytes) : ReadSfvCompleteLines(bytes);
     return ok;
 }
 

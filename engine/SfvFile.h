@@ -11,7 +11,8 @@ namespace kavrin {
 
 class CSfvFileReader {
 public:
-    // Opens the file for reading while others may read and write it; false when it cannot.
+    // Opens the file, at any length of its path, for reading while others may read and write it;
+    // false when it cannot.
     bool Open(const std::wstring& path);
     // The opened file's full path.
     const std::wstring& FullPath() const { return m_strFullPath; }

@@ -16,7 +16,21 @@ struct SfvContent {
     std::wstring comments;          // comment lines joined by CR LF
 };
 
-// Bytes to text, one byte per character (ISO-8859-1); CR LF becomes LF; 0x1A ends the text.
+// How the bytes of an SFV file are read.
+enum class SfvEncoding {
+    Latin1,   // one byte per character (ISO-8859-1)
+    Utf8,     // marked by EF BB BF, or unmarked, valid and with a multi-byte sequence
+    Utf16LE,  // marked by FF FE
+    Utf16BE,  // marked by FE FF
+};
+
+// The encoding of bytes and the length of its byte-order mark (0 when unmarked). Without a mark,
+// the text before the first 0x1A is UTF-8 when it is valid UTF-8 and holds at least one
+// multi-byte sequence; anything else is one byte per character.
+SfvEncoding DetectSfvEncoding(std::string_view bytes, std::size_t& markLength);
+
+// Bytes to text in the detected encoding, the mark left out; CR LF becomes LF; U+001A ends the
+// text. Invalid sequences in a marked UTF-8 text become U+FFFD; UTF-16 units pass unchanged.
 std::wstring DecodeSfvBytes(std::string_view bytes);
 
 // Splits decoded text into entries and comments.
@@ -25,8 +39,8 @@ SfvContent ParseSfvText(std::wstring_view text);
 // DecodeSfvBytes then ParseSfvText.
 SfvContent ReadSfv(std::string_view bytes);
 
-// The part of bytes that ends with the last line feed: what is safe to read when the rest of
-// the file could not be.
-std::string_view CompleteLines(std::string_view bytes);
+// What is safe to read of a file whose reading failed part-way: the lines of bytes that end
+// with a line feed; an unfinished last line is left out.
+SfvContent ReadSfvCompleteLines(std::string_view bytes);
 
 } // namespace kavrin

@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "engine/Crc32.h"
+#include "engine/UnicodeText.h"
 
 namespace kavrin {
 
@@ -26,8 +27,8 @@ std::wstring SfvEntryLine(std::wstring_view pathForm, std::uint32_t crc)
 
 bool IsSfvEncodable(std::wstring_view text)
 {
-    for (wchar_t c : text)
-        if (static_cast<std::uint32_t>(c) > 0xFF)
+    for (std::size_t at = 0; at < text.size();)
+        if (!IsScalarValue(NextCodePoint(text, at)))
             return false;
     return true;
 }
@@ -36,12 +37,20 @@ bool EncodeSfvText(std::wstring_view text, std::string& out)
 {
     out.clear();
     out.reserve(text.size() + text.size() / 16);
-    for (wchar_t c : text) {
-        if (static_cast<std::uint32_t>(c) > 0xFF)
-            return false;
-        if (c == L'\n')
+    bool oneByte = true;
+    for (const wchar_t c : text)
+        oneByte = oneByte && static_cast<std::uint32_t>(c) <= 0xFF;
+    for (std::size_t at = 0; at < text.size();) {
+        const char32_t cp = NextCodePoint(text, at);
+        if (cp == U'\n')
             out.push_back('\r');
-        out.push_back(static_cast<char>(static_cast<unsigned char>(c)));
+        if (oneByte) {
+            out.push_back(static_cast<char>(static_cast<unsigned char>(cp)));
+        } else {
+            if (!IsScalarValue(cp))
+                return false;
+            AppendUtf8(out, cp);
+        }
     }
     return true;
 }

@@ -71,8 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     if (relative->empty() || (*relative)[0] != L'.')
         std::abort();
-    if (relative->size() > kavrin::kMaxRelativePath)
-        std::abort();
     if (IsPlainFolder(sfvFolder) && IsPlainFolder(fileFolder)
         && !kavrin::EqualsNoCase(Normalise(sfvFolder + L"\\" + *relative), Normalise(fileFolder)))
         std::abort();

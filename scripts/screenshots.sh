@@ -1,7 +1,9 @@
 #!/bin/sh
 # Poses the program's windows on a virtual X server with a Wine desktop and saves the pictures
 # the README shows: docs/main-window.png (part-way through verifying a set with intact, damaged,
-# missing and pending files, comments open), docs/create-dialog.png and docs/progress-dialog.png.
+# missing and pending files, comments open), docs/unicode-names.png (a verified list with names and
+# comments in Cyrillic, Greek and Latin beyond Latin-1), docs/create-dialog.png and
+# docs/progress-dialog.png.
 # Usage: scripts/screenshots.sh
 set -eu
 cd "$(dirname "$0")/.."
@@ -50,6 +52,40 @@ convert "$shots/main.png" -trim +repage docs/main-window.png
 wine "$root/build/windows/post-command.exe" Kavrin 32773 >/dev/null 2>&1
 wineserver -w
 
+# The main window after verifying a list whose names and comments are in Cyrillic, Greek and
+# Latin beyond Latin-1, written as UTF-8 without a byte-order mark, as the program writes it.
+# Wine's Tahoma has no Greek letters (the Windows one has); link it to DejaVu Sans, as Windows
+# links its dialog font to others for the scripts it lacks.
+wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+  /t REG_MULTI_SZ /d 'DejaVuSans.ttf,DejaVu Sans' /f >/dev/null 2>&1 </dev/null
+wineserver -w
+trip_dir="$shots/Trip"
+trip_files='Київ — Майдан.jpg
+Москва зимой.jpg
+Санкт-Петербург.jpg
+Ακρόπολη τη νύχτα.png
+Θεσσαλονίκη.mp4
+Łódź – plan miasta.pdf
+Žluťoučký kůň.txt
+İstanbul gezisi.txt'
+mkdir -p "$trip_dir"
+printf '%s\n' "$trip_files" | while IFS= read -r f; do head -c 90000 /dev/urandom >"$trip_dir/$f"; done
+{
+  printf '; Подорож 2024 — фотографії та відео\r\n'
+  printf '; Ταξίδι στην Ελλάδα και την Ευρώπη\r\n'
+  printf '%s\n' "$trip_files" | while IFS= read -r f; do printf '%s %s\r\n' "$f" "$(crc "$trip_dir/$f")"; done
+  printf 'Οδηγός.pdf 5d1c0a77\r\n'
+} >"$trip_dir/trip.sfv"
+# Damage one file after its checksum was taken.
+printf 'x' | dd of="$trip_dir/Санкт-Петербург.jpg" bs=1 seek=1000 conv=notrunc 2>/dev/null
+wine "$root/build/windows/kavrin.exe" "$(winepath -w "$trip_dir/trip.sfv")" >/dev/null 2>&1 &
+wine "$root/build/windows/post-command.exe" Kavrin 1007 1500 >/dev/null 2>&1
+sleep 2
+import -display "$DISPLAY" -window root "$shots/unicode.png"
+convert "$shots/unicode.png" -trim +repage docs/unicode-names.png
+wine "$root/build/windows/post-command.exe" Kavrin 32773 >/dev/null 2>&1
+wineserver -w
+
 take() {  # pose name, output file
   for _ in $(seq 1 120); do
     [ -f "$shots/$1.ready" ] && break
@@ -74,4 +110,4 @@ for pose in create progress; do
 done
 wineserver -k >/dev/null 2>&1 || true
 kill "$xvfb_pid" 2>/dev/null || true
-echo "Saved docs/main-window.png, docs/create-dialog.png and docs/progress-dialog.png"
+echo "Saved docs/main-window.png, docs/unicode-names.png, docs/create-dialog.png and docs/progress-dialog.png"

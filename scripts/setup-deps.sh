@@ -4,7 +4,7 @@
 set -eu
 packages="cmake make g++ libgtest-dev libbenchmark-dev googletest g++-mingw-w64-i686-posix \
 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine xvfb xauth \
-imagemagick x11-utils"
+imagemagick x11-utils fonts-dejavu-core"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"

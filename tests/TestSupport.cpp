@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "win/Com.h"
+#include "win/FilePath.h"
 #include "win/Handle.h"
 #include "win/WideString.h"
 
@@ -21,22 +22,22 @@ std::atomic<int> g_nFolderCounter{0};
 void DeleteTree(const std::wstring& path)
 {
     WIN32_FIND_DATAW data;
-    win::CFindHandle find(::FindFirstFileW((path + L"\\*").c_str(), &data));
+    win::CFindHandle find(::FindFirstFileW(win::FileSystemPath(path + L"\\*").c_str(), &data));
     if (find) {
         do {
             const std::wstring name = data.cFileName;
             if (name == L"." || name == L"..")
                 continue;
             const std::wstring child = path + L"\\" + name;
-            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ::SetFileAttributesW(win::FileSystemPath(child).c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 DeleteTree(child);
             else
-                ::DeleteFileW(child.c_str());
+                ::DeleteFileW(win::FileSystemPath(child).c_str());
         } while (::FindNextFileW(find.Get(), &data));
     }
     find.Reset();
-    ::RemoveDirectoryW(path.c_str());
+    ::RemoveDirectoryW(win::FileSystemPath(path).c_str());
 }
 
 } // namespace
@@ -62,12 +63,21 @@ CTempFolder::~CTempFolder()
     DeleteTree(m_path);
 }
 
+void CreateFolders(const std::wstring& path)
+{
+    // One level at a time: SHCreateDirectoryExW stops at MAX_PATH.
+    for (auto slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1))
+        ::CreateDirectoryW(win::FileSystemPath(path.substr(0, slash)).c_str(), nullptr);
+    ::CreateDirectoryW(win::FileSystemPath(path).c_str(), nullptr);
+}
+
 void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
     const auto slash = path.find_last_of(L'\\');
     if (slash != std::wstring::npos)
-        ::SHCreateDirectoryExW(nullptr, path.substr(0, slash).c_str(), nullptr);
-    win::CFileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        CreateFolders(path.substr(0, slash));
+    win::CFileHandle file(
+        ::CreateFileW(win::FileSystemPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (file && !bytes.empty())
         ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -75,8 +85,8 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 
 std::string ReadFileBytes(const std::wstring& path)
 {
-    win::CFileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    win::CFileHandle file(::CreateFileW(win::FileSystemPath(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
     std::string bytes;
     if (!file)
         return bytes;
@@ -325,6 +335,57 @@ bool MakeShortcut(const std::wstring& linkPath, const std::wstring& target)
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.Put())))
         return false;
     return SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+}
+
+std::wstring DeepFolder(const std::wstring& base, std::size_t length)
+{
+    std::wstring path = base;
+    for (int level = 0; path.size() < length; ++level)
+        path += L"\\" + std::to_wstring(level) + L" a folder name of some length to go deep quickly";
+    return path;
+}
+
+bool MakeLinkInfoShortcut(const std::wstring& linkPath, const std::string& target)
+{
+    // The shell-link file format: a header, then a link-info block holding a volume record and
+    // the target as a local base path, with an empty common path suffix.
+    std::string link;
+    const auto put = [&link](DWORD value) { link.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    const DWORD hasLinkInfo = 0x02, isUnicode = 0x80;
+    put(0x4C);
+    link.append(reinterpret_cast<const char*>(&CLSID_ShellLink), sizeof CLSID_ShellLink);
+    put(hasLinkInfo | isUnicode);
+    put(FILE_ATTRIBUTE_NORMAL);
+    for (int i = 0; i < 7; ++i)
+        put(0);  // three times, two DWORDs each, then the file size
+    put(0);      // icon index
+    put(SW_SHOWNORMAL);
+    put(0);  // hot key and two reserved WORDs
+    put(0);
+    put(0);
+    std::string volume;
+    volume.append("\x11\0\0\0", 4);  // its size
+    volume.append("\x03\0\0\0", 4);  // DRIVE_FIXED
+    volume.append("\x34\x12\0\0", 4);  // serial number
+    volume.append("\x10\0\0\0", 4);  // label offset
+    volume.push_back('\0');           // empty label
+    const DWORD headerSize = 0x1C;
+    const DWORD pathOffset = headerSize + static_cast<DWORD>(volume.size());
+    const DWORD suffixOffset = pathOffset + static_cast<DWORD>(target.size()) + 1;
+    put(suffixOffset + 1);  // the block's size
+    put(headerSize);
+    put(1);  // VolumeIDAndLocalBasePath
+    put(headerSize);
+    put(pathOffset);
+    put(0);  // no network location
+    put(suffixOffset);
+    link += volume;
+    link += target;
+    link.push_back('\0');
+    link.push_back('\0');  // the empty suffix
+    put(0);                 // no extra data
+    WriteFileBytes(linkPath, link);
+    return ReadFileBytes(linkPath) == link;
 }
 
 HWND FindOwnDialog(const wchar_t* caption)

@@ -26,9 +26,11 @@ private:
     std::wstring m_path;
 };
 
-// Writes bytes to a file, creating its folder chain first.
+// Creates a folder and the folders above it, at any length of its path.
+void CreateFolders(const std::wstring& path);
+// Writes bytes to a file, creating its folder chain first; paths of any length.
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// Reads a whole file; empty when it cannot be read.
+// Reads a whole file, at any length of its path; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 
 // Runs dialog modally. Once its window is visible, drive(hwnd) runs on this thread from a timer;
@@ -93,6 +95,14 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 // Writes a shell shortcut file to target through the shell-link object; false on failure.
 bool MakeShortcut(const std::wstring& linkPath, const std::wstring& target);
+
+// A path below base of at least length characters, made of folder names of about 50 characters
+// (nothing is created).
+std::wstring DeepFolder(const std::wstring& base, std::size_t length);
+
+// Writes a shortcut file whose target is only a local path in its link-info block (ANSI), byte by
+// byte: Wine's shell-link object saves no target longer than MAX_PATH, but reads one.
+bool MakeLinkInfoShortcut(const std::wstring& linkPath, const std::string& target);
 
 // A top-level dialog window (#32770) of this process with the given caption, or null.
 HWND FindOwnDialog(const wchar_t* caption);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "create/CreateSupport.h"
 #include "engine/CheckThread.h"
 #include "engine/Crc32.h"
 #include "res/resource.h"
@@ -390,6 +391,106 @@ TEST_F(MainWindowTest, DropsLoadOnlyTheFirstSfvFile)
     EXPECT_TRUE(answerer.Seen().empty());
 }
 
+// UTF-16 bytes of text behind its byte-order mark.
+std::string Utf16File(std::u16string_view text, bool little)
+{
+    std::string bytes = little ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += little ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
+
+std::string Utf8(std::u8string_view text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+TEST_F(MainWindowTest, ListsInEveryEncodingVerifyAndShowTheirComments)
+{
+    for (const wchar_t* name : {L"\u0416\u0443\u043a.txt", L"\u00e9t\u00e9.txt", L"plain.txt"})
+        test::WriteFileBytes(folder / name, "a");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::wstring> names;  // in list order
+        std::wstring comments;
+    };
+    const Case cases[] = {
+        {"UTF-8 with a mark and a header comment: no row for the mark",
+         "\xEF\xBB\xBF" + Utf8(u8"; \u041f\u0440\u043e\u0432\u0435\u0440\u043a\u0430 \u03b1\u03b2 \u65e5\u672c\r\n"
+                                u8"\u0416\u0443\u043a.txt e8b7be43\r\n"),
+         {L"\u0416\u0443\u043a.txt"},
+         L"; \u041f\u0440\u043e\u0432\u0435\u0440\u043a\u0430 \u03b1\u03b2 \u65e5\u672c"},
+        {"UTF-8 without a mark",
+         Utf8(u8"\u0416\u0443\u043a.txt e8b7be43\n\u00e9t\u00e9.txt e8b7be43\n; \u0395\u03bb\u03bb\u03ac\u03b4\u03b1\n"),
+         {L"\u00e9t\u00e9.txt", L"\u0416\u0443\u043a.txt"},
+         L"; \u0395\u03bb\u03bb\u03ac\u03b4\u03b1"},
+        {"UTF-16 LE with CR LF",
+         Utf16File(u"; \u0395\u03bb\u03bb\u03ac\u03b4\u03b1\r\n\u0416\u0443\u043a.txt e8b7be43\r\nplain.txt E8B7BE43\r\n", true),
+         {L"plain.txt", L"\u0416\u0443\u043a.txt"},
+         L"; \u0395\u03bb\u03bb\u03ac\u03b4\u03b1"},
+        {"UTF-16 BE", Utf16File(u"\u00e9t\u00e9.txt e8b7be43\r\n", false), {L"\u00e9t\u00e9.txt"}, L""},
+        {"Latin-1 e acute, one byte per character as before", "; caf\xE9\r\n\xE9t\xE9.txt e8b7be43\r\n",
+         {L"\u00e9t\u00e9.txt"}, L"; caf\u00e9"},
+        {"all ASCII", "; note\r\nplain.txt e8b7be43\r\n", {L"plain.txt"}, L"; note"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::WriteFileBytes(folder / L"list.sfv", c.bytes);
+        CKavrinDlg dialog;
+        Snapshot s;
+        test::RunDialog(dialog, [&](HWND hwnd) {
+            dialog.LoadSfv(folder / L"list.sfv");
+            EXPECT_TRUE(WaitForRunEnd(dialog));
+            if (::IsWindowVisible(::GetDlgItem(hwnd, IDC_COMMENTS_TOGGLE)))
+                Command(hwnd, IDC_COMMENTS_TOGGLE);
+            s = Read(hwnd);
+            Command(hwnd, IDCANCEL);
+        });
+        EXPECT_EQ(s.names, c.names);
+        for (const auto& name : c.names)
+            EXPECT_EQ(s.rows[name].image, ImageOk);
+        EXPECT_EQ(s.toggleVisible, !c.comments.empty());
+        EXPECT_EQ(s.comments, c.comments);
+    }
+}
+
+TEST_F(MainWindowTest, PathsOfMoreThan300CharactersVerifyAndADroppedOneArrivesWhole)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    test::WriteFileBytes(deep + L"\\f.txt", "a");
+    test::WriteFileBytes(deep + L"\\g.txt", "a");
+    // Listed in the deep folder itself: a trailing space and a way out and back in.
+    const std::wstring last = deep.substr(deep.find_last_of(L'\\') + 1);
+    const std::wstring back = L"..\\" + last + L"\\g.txt";
+    test::WriteFileBytes(deep + L"\\deep.sfv",
+                         "f.txt  e8b7be43\r\n" + std::string(back.begin(), back.end()) + " e8b7be43\r\n");
+    // Listed from above, by a relative path longer than 260 characters.
+    const std::wstring relative = L"." + deep.substr(folder.Path().size()) + L"\\f.txt";
+    test::WriteFileBytes(folder / L"above.sfv", std::string(relative.begin(), relative.end()) + " e8b7be43\r\n");
+
+    CKavrinDlg dialog;
+    Snapshot dropped, above;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        ::SendMessageW(::GetDlgItem(hwnd, IDC_RESULTS), WM_DROPFILES,
+                       reinterpret_cast<WPARAM>(test::MakeDrop({deep + L"\\deep.sfv"})), 0);
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        dropped = Read(hwnd);
+        dialog.LoadSfv(folder / L"above.sfv");
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        above = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dropped.names, (std::vector<std::wstring>{back, L"f.txt "}));
+    EXPECT_EQ(dropped.rows[L"f.txt "].image, ImageOk);
+    EXPECT_EQ(dropped.rows[back].image, ImageOk);
+    EXPECT_EQ(dropped.rows[back].size, L"1 kB");
+    EXPECT_EQ(above.names, std::vector<std::wstring>{relative});
+    EXPECT_EQ(above.rows[relative].image, ImageOk);
+}
+
 TEST_F(MainWindowTest, UnreadableSfvFileIsReported)
 {
     const std::wstring missing = folder / L"gone.sfv";
@@ -680,6 +781,41 @@ TEST_F(MainWindowTest, CreatedSetVerifiesIntactAndASuccessEndsTheProgram)
     EXPECT_EQ(s.names, (std::vector<std::wstring>{L"..\\other\\c.dat", L".\\sub\\b.bin", L".hidden", L"a.txt"}));
     for (const auto& name : s.names)
         EXPECT_EQ(s.rows[name].image, ImageOk) << std::string(name.begin(), name.end());
+    EXPECT_EQ(s.totalLabel, L"Total progress (4 of 4 files)");
+}
+
+TEST_F(MainWindowTest, NamesInCyrillicGreekCjkAndAnEmojiRoundTripFromCreateToVerify)
+{
+    const std::wstring set = folder / L"\u0421\u0435\u0442";
+    const std::wstring files[] = {
+        L"\u0416\u0443\u0440\u043d\u0430\u043b.txt",
+        L"\u0391\u03b8\u03ae\u03bd\u03b1.jpg",
+        L"\u5199\u771f\\\u65e5\u672c\u306e\u5c71.png",
+        L"\U0001F600 smile.txt",
+    };
+    for (const auto& file : files)
+        test::WriteFileBytes(set + L"\\" + file, std::string(70000, static_cast<char>(file.size())));
+    CKavrinCreate creator;
+    const std::wstring sfv = set + L"\\\u5217\u8868.sfv";
+    const auto created = test::CreateSfv(creator, {set}, sfv.c_str());
+    ASSERT_FALSE(created.boxes.empty());
+    EXPECT_EQ(created.boxes.back().text, L"The SFV file was created successfully.");
+
+    CKavrinDlg checker;
+    Snapshot s;
+    test::RunDialog(checker, [&](HWND hwnd) {
+        checker.LoadSfv(sfv);
+        EXPECT_TRUE(WaitForRunEnd(checker));
+        s = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    ASSERT_EQ(s.names.size(), std::size(files));
+    for (const auto& file : files) {
+        // The bare name beside the SFV file, a relative path below it.
+        const std::wstring listed = file.find(L'\\') == std::wstring::npos ? file : L".\\" + file;
+        EXPECT_EQ(s.rows[listed].image, ImageOk) << s.rows.count(listed);
+        EXPECT_EQ(s.rows[listed].size, L"69 kB");
+    }
     EXPECT_EQ(s.totalLabel, L"Total progress (4 of 4 files)");
 }
 

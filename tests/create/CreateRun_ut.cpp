@@ -271,11 +271,10 @@ TEST_F(CreateRun, AFileThatCannotBeWrittenIsAnErrorAndNothingIsLost)
     EXPECT_EQ(missing.boxes[1].text, kError);
 }
 
-TEST_F(CreateRun, VanishedItemsAndUnwritableNamesAreLeftOutAndReported)
+TEST_F(CreateRun, VanishedItemsAreLeftOutAndReported)
 {
     test::WriteFileBytes(folder / L"a.txt", "a");
     test::WriteFileBytes(folder / L"gone.txt", "g");
-    test::WriteFileBytes(folder / L"\u0416.txt", "z");
     std::vector<std::wstring> totals;
     test::CTextWatcher watcher([&](HWND control, const std::wstring& text) {
         if (::GetDlgCtrlID(control) == IDC_LABEL_TOTAL)
@@ -287,7 +286,7 @@ TEST_F(CreateRun, VanishedItemsAndUnwritableNamesAreLeftOutAndReported)
     test::CMessageBoxAnswerer answerer;
     std::vector<test::MessageBoxSeen> boxes;
     test::RunDialog(d, [&](HWND hwnd) {
-        test::Drop(hwnd, {folder / L"a.txt", folder / L"gone.txt", folder / L"\u0416.txt"});
+        test::Drop(hwnd, {folder / L"a.txt", folder / L"gone.txt"});
         ::DeleteFileW((folder / L"gone.txt").c_str());
         ::SetDlgItemTextW(hwnd, IDC_SFV_PATH, sfv.c_str());
         ::SendDlgItemMessageW(hwnd, IDOK, BM_CLICK, 0, 0);
@@ -297,9 +296,78 @@ TEST_F(CreateRun, VanishedItemsAndUnwritableNamesAreLeftOutAndReported)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, kError);
     EXPECT_EQ(test::ReadFileBytes(sfv), std::string(test::kHeader) + "a.txt e8b7be43\r\n");
-    // The vanished row counts no file; the unwritable name is counted and finished.
-    EXPECT_EQ(totals.front(), L"Total progress (0 of 2 files)");
-    EXPECT_EQ(totals.back(), L"Total progress (2 of 2 files)");
+    // The vanished row counts no file.
+    EXPECT_EQ(totals.front(), L"Total progress (0 of 1 files)");
+    EXPECT_EQ(totals.back(), L"Total progress (1 of 1 files)");
+}
+
+std::string Utf8(std::u8string_view text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+struct ScriptCase {
+    const char* name;
+    std::map<std::wstring, std::string> lines;  // by dropped file name: its line in the SFV file
+};
+
+class CreateNames : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(CreateNames, AreWrittenInOneByteWhereTheyFitAndOtherwiseTheWholeFileInUtf8)
+{
+    const ScriptCase& c = GetParam();
+    test::CTempFolder folder;
+    std::vector<std::wstring> drops;
+    for (const auto& [name, line] : c.lines) {
+        test::WriteFileBytes(folder / name, "a");
+        drops.push_back(folder / name);
+    }
+    CKavrinCreate dialog;
+    const std::wstring sfv = folder / L"list.sfv";
+    const auto outcome = test::CreateSfv(dialog, drops, sfv.c_str());
+    ExpectOneBox(outcome, kSuccess);
+    std::string expected = test::kHeader;
+    ASSERT_EQ(outcome.rows.size(), c.lines.size());
+    for (const auto& row : outcome.rows)
+        expected += c.lines.at(row.name);
+    EXPECT_EQ(test::ReadFileBytes(sfv), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scripts, CreateNames,
+    ::testing::Values(
+        ScriptCase{"LatinOneOnly",
+                   {{L"caf\u00e9.txt", "caf\xE9.txt e8b7be43\r\n"},
+                    {L"\u00dcber.txt", "\xDC" "ber.txt e8b7be43\r\n"},
+                    {L"plain.txt", "plain.txt e8b7be43\r\n"}}},
+        ScriptCase{"CyrillicGreekCjkAndAnEmoji",
+                   {{L"\u0416\u0443\u0440\u043d\u0430\u043b.txt", Utf8(u8"\u0416\u0443\u0440\u043d\u0430\u043b.txt e8b7be43\r\n")},
+                    {L"\u0391\u03b8\u03ae\u03bd\u03b1.jpg", Utf8(u8"\u0391\u03b8\u03ae\u03bd\u03b1.jpg e8b7be43\r\n")},
+                    {L"\u5199\u771f.png", Utf8(u8"\u5199\u771f.png e8b7be43\r\n")},
+                    {L"\U0001F600.txt", "\xF0\x9F\x98\x80.txt e8b7be43\r\n"},
+                    // Written in UTF-8 too, since the file is.
+                    {L"caf\u00e9.txt", "caf\xC3\xA9.txt e8b7be43\r\n"}}}),
+    [](const ::testing::TestParamInfo<ScriptCase>& info) { return info.param.name; });
+
+TEST_F(CreateRun, APathOfMoreThan300CharactersIsListedWholeAndTheListWrittenThere)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    test::WriteFileBytes(deep + L"\\f.txt", "a");
+    const std::wstring relative = L"." + deep.substr(folder.Path().size()) + L"\\f.txt";
+    ASSERT_GT(relative.size(), 260u);
+
+    const std::wstring above = folder / L"above.sfv";
+    const auto fromAbove = test::CreateSfv(dialog, {folder / L"set"}, above.c_str());
+    ExpectOneBox(fromAbove, kSuccess);
+    EXPECT_EQ(test::ReadFileBytes(above),
+              std::string(test::kHeader) + std::string(relative.begin(), relative.end()) + " e8b7be43\r\n");
+
+    CKavrinCreate inside;
+    const std::wstring there = deep + L"\\there.sfv";
+    const auto fromInside = test::CreateSfv(inside, {deep + L"\\f.txt"}, there.c_str());
+    ExpectOneBox(fromInside, kSuccess);
+    EXPECT_EQ(fromInside.rows, (std::vector<test::Row>{{L"f.txt", deep}}));
+    EXPECT_EQ(test::ReadFileBytes(there), std::string(test::kHeader) + "f.txt e8b7be43\r\n");
 }
 
 TEST_F(CreateRun, TheProgressDialogIsCentredOnTheDisabledCreateDialog)

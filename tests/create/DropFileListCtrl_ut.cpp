@@ -99,13 +99,29 @@ TEST_F(DropListTest, ShortcutsAreResolvedToTheirTargets)
     EXPECT_EQ(CDropFileListCtrl::ResolveShortcut(L""), L"");
 }
 
+TEST_F(DropListTest, PathsAndShortcutTargetsLongerThanMaxPathArriveWhole)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    const std::wstring file = deep + L"\\f.txt";
+    test::WriteFileBytes(file, "f");
+    ASSERT_TRUE(test::MakeLinkInfoShortcut(folder / L"to deep file.lnk", std::string(file.begin(), file.end())));
+
+    DropBatches(Callback(DFL_FILES | DFL_FOLDERS), {{file, deep, folder / L"to deep file.lnk"}});
+    ASSERT_EQ(host.m_received.size(), 3u);
+    EXPECT_EQ(host.m_received[0].path, file);
+    EXPECT_EQ(host.m_received[0].kind, DFK_FILE);
+    EXPECT_EQ(host.m_received[1].path, deep);
+    EXPECT_EQ(host.m_received[1].kind, DFK_FOLDER);
+    EXPECT_EQ(host.m_received[2].path, file) << "the shortcut's target, not cut at MAX_PATH";
+}
+
 TEST_F(DropListTest, FlagsAndTheExtensionFilterDecideWhatIsTaken)
 {
     test::WriteFileBytes(folder / L"LIST.SFV", "s");
     test::WriteFileBytes(folder / L"list.sfv.bak", "b");
     test::WriteFileBytes(folder / L"sub\\inner.sfv", "i");
     const std::vector<std::wstring> drop = {folder / L"LIST.SFV", folder / L"list.sfv.bak", folder / L"sub",
-                                            folder / L"missing.sfv"};
+                                            folder / L"missing.sfv", folder / L"*.sfv"};
     struct Case {
         const char* name;
         int flags;

@@ -2,6 +2,7 @@
 #include "create/KavrinCreate.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -92,6 +93,28 @@ TEST_F(CreateDialogTest, TheSameItemIsListedOnceWhateverFormItComesIn)
     EXPECT_TRUE(rows[0].folder == folder.Path() || rows[1].folder == folder.Path());
     EXPECT_TRUE(rows[0].folder == folder / L"other" || rows[1].folder == folder / L"other");
     EXPECT_EQ(rows[2], (Row{L"other", folder.Path()}));
+}
+
+TEST_F(CreateDialogTest, ItemsLongerThanMaxPathAreListedWholeWithAnIcon)
+{
+    const std::wstring deep = test::DeepFolder(folder / L"set", 300);
+    test::WriteFileBytes(deep + L"\\f.txt", "f");
+    const std::wstring parent = deep.substr(0, deep.find_last_of(L'\\'));
+    std::vector<Row> rows;
+    std::vector<int> images;
+    const INT_PTR result = Run([&](HWND hwnd) {
+        test::Drop(hwnd, {deep + L"\\f.txt", deep});
+        rows = test::Rows(hwnd);
+        const win::CListView list(::GetDlgItem(hwnd, IDC_FILES));
+        for (int row = 0; row < list.GetItemCount(); ++row)
+            images.push_back(list.GetItemImage(row));
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    const Row file{L"f.txt", deep};
+    const Row folderRow{deep.substr(parent.size() + 1), parent};
+    EXPECT_EQ(rows, (std::vector<Row>{folderRow, file}));
+    // The file came first and got the first icon; the list sorted it below the folder.
+    EXPECT_EQ(images, (std::vector<int>{1, 0}));
 }
 
 struct ProposalCase {
@@ -273,6 +296,46 @@ TEST_F(CreateDialogTest, AddFileTakesASelectionFarLongerThan260CharactersAndProp
     for (const Row& row : rows)
         EXPECT_EQ(row.folder, folder.Path());
     EXPECT_EQ(path, L"") << "Add file... never proposes a path";
+}
+
+TEST_F(CreateDialogTest, AddFolderTakesTheChosenFolderAndProposesNothing)
+{
+    // Wine's folder browser finds no folder with a space in its name by BFFM_SETSELECTIONW.
+    const std::wstring chosen = folder / L"\u0424\u043e\u0442\u043e-\u03b1\u03b2-\u5199\u771f";
+    test::WriteFileBytes(chosen + L"\\a.jpg", "a");
+    std::vector<Row> rows;
+    std::wstring path = L"unset";
+    bool browserFound = false;
+    const INT_PTR result = Run([&](HWND hwnd) {
+        // The folder browser is modal inside the command: choose from another thread.
+        std::thread user([&, hwnd] {
+            HWND browser = nullptr;
+            for (int i = 0; i < 250 && !browser; ++i) {
+                ::Sleep(20);
+                for (HWND h = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); h && !browser;
+                     h = ::FindWindowExW(nullptr, h, L"#32770", nullptr)) {
+                    DWORD process = 0;
+                    ::GetWindowThreadProcessId(h, &process);
+                    if (h != hwnd && process == ::GetCurrentProcessId() && ::IsWindowVisible(h))
+                        browser = h;
+                }
+            }
+            browserFound = browser != nullptr;
+            if (!browser)
+                return;
+            ::Sleep(100);
+            ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+            ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
+        });
+        ::SendDlgItemMessageW(hwnd, IDC_ADD_FOLDER, BM_CLICK, 0, 0);
+        user.join();
+        rows = test::Rows(hwnd);
+        path = test::ItemText(hwnd, IDC_SFV_PATH);
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_TRUE(browserFound);
+    EXPECT_EQ(rows, (std::vector<Row>{{chosen.substr(folder.Path().size() + 1), folder.Path()}}));
+    EXPECT_EQ(path, L"");
 }
 
 TEST_F(CreateDialogTest, BrowseOffersTheTypedNameAndTakesTheChosenPathWithItsExtension)

@@ -31,5 +31,26 @@ TEST(PathText, ListedNamesResolveAgainstTheSfvFolder)
         EXPECT_EQ(ResolveListedName(c.folder, c.name), c.path) << c.name;
 }
 
+TEST(PathText, ThePrefixOnlyWhereTheFullPathNeedsIt)
+{
+    const std::wstring fits = L"D:\\" + std::wstring(256, L'x');        // 259 characters
+    const std::wstring tooLong = L"D:\\" + std::wstring(257, L'x');     // 260 characters
+    const std::wstring share = L"\\\\srv\\share\\" + std::wstring(250, L'x');
+    struct Case { std::wstring path, form; };
+    const Case cases[] = {
+        {L"D:\\data\\a.txt", L"D:\\data\\a.txt"},
+        {fits, fits},
+        {tooLong, L"\\\\?\\" + tooLong},
+        {share, L"\\\\?\\UNC\\srv\\share\\" + std::wstring(250, L'x')},
+        {L"\\\\?\\" + tooLong, L"\\\\?\\" + tooLong},                       // prefixed already
+        {L"\\\\.\\pipe\\" + std::wstring(260, L'p'), L"\\\\.\\pipe\\" + std::wstring(260, L'p')},
+        {std::wstring(300, L'r'), std::wstring(300, L'r')},                  // not a full path
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ExtendedLengthForm(c.path), c.form) << c.path.size();
+        EXPECT_EQ(WithoutExtendedPrefix(ExtendedLengthForm(c.path)), c.path.substr(0, 4) == L"\\\\?\\" ? tooLong : c.path);
+    }
+}
+
 } // namespace
 } // namespace kavrin

@@ -27,15 +27,17 @@ TEST(RelativePath, PathFormsOfTheWrittenFile)
         EXPECT_EQ(SfvPathForm(c.sfvFolder, c.fileFolder, L"name"), c.written) << c.fileFolder;
 }
 
-TEST(RelativePath, TooLongForTheBufferHasNone)
+TEST(RelativePath, ARelativePathHasNoLengthLimit)
 {
     std::wstring deep = L"D:\\data";
     while (deep.size() < 300)
         deep += L"\\folder";
-    EXPECT_FALSE(RelativeFolderPath(L"D:\\data", deep).has_value());
-    EXPECT_EQ(SfvPathForm(L"D:\\data", deep, L"n"), deep + L"\\n");
-    const std::wstring fits = L"D:\\data\\" + std::wstring(257, L'x');  // ".\" + 257 = 259
-    EXPECT_EQ(RelativeFolderPath(L"D:\\data", fits)->size(), kMaxRelativePath);
+    const auto relative = RelativeFolderPath(L"D:\\data", deep);
+    ASSERT_TRUE(relative.has_value());
+    EXPECT_EQ(L"D:\\data" + relative->substr(1), deep);
+    EXPECT_GT(relative->size(), 290u);
+    EXPECT_EQ(SfvPathForm(L"D:\\data", deep, L"n"), *relative + L"\\n");
+    EXPECT_EQ(SfvPathForm(deep, L"D:\\data", L"n").size(), 3 * 42 - 1 + 2) << "42 folders up, then the name";
 }
 
 } // namespace

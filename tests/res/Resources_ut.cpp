@@ -256,6 +256,9 @@ TEST(Product, IsA32BitGuiProgramWithItsResources)
     EXPECT_NE(xml.find("name=\"Microsoft.Windows.Kavrin\""), std::string::npos);
     EXPECT_NE(xml.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(xml.find("processorArchitecture=\"x86\""), std::string::npos);
+    // Paths beyond MAX_PATH without the "\\?\" prefix, where the system allows them.
+    EXPECT_NE(xml.find("<ws2:longPathAware>true</ws2:longPathAware>"), std::string::npos);
+    EXPECT_NE(xml.find("xmlns:ws2=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\""), std::string::npos);
     ::FreeLibrary(module);
 
     DWORD ignored = 0;
