@@ -2,18 +2,7 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-add_executable(kavrin_core_tests
-  tests/engine/Crc32_ut.cpp
-  tests/engine/CrcPaths_ut.cpp
-  tests/engine/HashStream_ut.cpp
-  tests/engine/SfvReader_ut.cpp
-  tests/engine/SfvWriter_ut.cpp
-  tests/engine/RelativePath_ut.cpp
-  tests/engine/SizeText_ut.cpp
-  tests/engine/PathText_ut.cpp
-  tests/app/CommandLineScan_ut.cpp
-  tests/shell/VersionFile_ut.cpp
-)
+add_executable(kavrin_core_tests ${KAVRIN_CORE_TESTS})
 target_link_libraries(kavrin_core_tests PRIVATE kavrin_core GTest::gtest GTest::gtest_main)
 gtest_discover_tests(kavrin_core_tests DISCOVERY_MODE PRE_TEST)
 

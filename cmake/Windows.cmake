@@ -53,18 +53,9 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 
 include(GoogleTest)
 add_executable(kavrin_tests
-  tests/engine/Crc32_ut.cpp
-  tests/engine/CrcPaths_ut.cpp
-  tests/engine/HashStream_ut.cpp
-  tests/engine/SfvReader_ut.cpp
-  tests/engine/SfvWriter_ut.cpp
-  tests/engine/RelativePath_ut.cpp
-  tests/engine/SizeText_ut.cpp
-  tests/engine/PathText_ut.cpp
+  ${KAVRIN_CORE_TESTS}
   tests/engine/FileCrc_ut.cpp
   tests/engine/FolderWalk_ut.cpp
-  tests/app/CommandLineScan_ut.cpp
-  tests/shell/VersionFile_ut.cpp
   tests/shell/FileTypeAssociation_ut.cpp
   tests/shell/UpdateThread_ut.cpp
   tests/shell/SubclassWnd_ut.cpp
