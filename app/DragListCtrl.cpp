@@ -5,6 +5,7 @@
 
 #include "app/CommandLineScan.h"
 #include "app/KavrinDlg.h"
+#include "win/DroppedFiles.h"
 
 CDragListCtrl::~CDragListCtrl()
 {
@@ -20,12 +21,9 @@ void CDragListCtrl::Attach(HWND list)
 
 void CDragListCtrl::OnDropFiles(HDROP drop)
 {
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = win::DroppedCount(drop);
     for (UINT i = 0; i < count; ++i) {
-        // Ask for the length first, so no path is ever cut.
-        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 1, L'\0');
-        path.resize(::DragQueryFileW(drop, i, path.data(), length + 1));
+        const std::wstring path = win::DroppedPath(drop, i);
         if (kavrin::HasSfvExtension(path)) {
             if (m_pDlg)
                 m_pDlg->LoadSfv(path);

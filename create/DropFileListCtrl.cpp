@@ -9,6 +9,7 @@
 #include "engine/PathText.h"
 #include "res/resource.h"
 #include "win/Com.h"
+#include "win/DroppedFiles.h"
 #include "win/FilePath.h"
 
 namespace {
@@ -80,12 +81,9 @@ LRESULT CALLBACK CDropFileListCtrl::SubclassProc(HWND hwnd, UINT message, WPARAM
 
 void CDropFileListCtrl::OnDropFiles(HDROP drop)
 {
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = win::DroppedCount(drop);
     for (UINT i = 0; i < count; ++i) {
-        // Asked for its length first, so no path is ever cut.
-        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 1, L'\0');
-        path.resize(::DragQueryFileW(drop, i, path.data(), length + 1));
+        std::wstring path = win::DroppedPath(drop, i);
         const std::wstring target = ResolveShortcut(path);
         if (!target.empty())
             path = target;
