@@ -29,6 +29,16 @@ std::string Checksum(const std::string& data)
     return std::string(text.begin(), text.end());
 }
 
+// Memory this process has committed for itself.
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters);
+    return counters.PrivateUsage;
+}
+
 struct StressTest : ::testing::Test {
     test::CTempFolder folder;
     void SetUp() override
@@ -58,8 +68,11 @@ TEST_F(StressTest, AListOfAHundredThousandEntriesLoadsAndItsRunCanBeClosed)
     int rows = 0, verified = 0;
     std::wstring first, last;
     DWORD closeTook = 0;
+    SIZE_T memoryBefore = 0, memoryAfter = 0;
     const INT_PTR result = test::RunDialog(dialog, [&](HWND hwnd) {
+        memoryBefore = PrivateBytes();
         dialog.LoadSfv(folder / L"big.sfv");
+        memoryAfter = PrivateBytes();
         const win::CListView list(::GetDlgItem(hwnd, IDC_RESULTS));
         rows = list.GetItemCount();
         first = list.GetItemText(0, 0);
@@ -73,6 +86,9 @@ TEST_F(StressTest, AListOfAHundredThousandEntriesLoadsAndItsRunCanBeClosed)
     }, 120000);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(rows, 100000);
+    // Memory goes with the rows (a few hundred bytes each), not with the files' sizes or more.
+    EXPECT_LT(memoryAfter - std::min(memoryAfter, memoryBefore), static_cast<SIZE_T>(64) << 20)
+        << (memoryAfter - std::min(memoryAfter, memoryBefore)) / 1024 << " KiB";
     EXPECT_EQ(first, L"f000.bin");
     EXPECT_EQ(last, L"f999.bin");
     EXPECT_GE(verified, 3) << "the run went from the top of the sorted list";
