@@ -4,15 +4,4 @@
 # end-to-end driver, clang for libFuzzer. Does nothing when they are all present. Run as root.
 set -eu
 cd "$(dirname "$0")/.."
-scripts/setup-deps.sh
-packages="zlib1g-dev p7zip-full rhash util-linux python3 clang"
-missing=""
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"
-done
-[ -z "$missing" ] && exit 0
-echo "Installing:$missing"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -q
-# shellcheck disable=SC2086
-apt-get install -y -q --no-install-recommends $missing
+scripts/setup-deps.sh zlib1g-dev p7zip-full rhash util-linux python3 clang

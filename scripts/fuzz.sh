@@ -5,8 +5,7 @@
 set -eu -o pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
-scripts/setup-deps.sh
-command -v clang++ >/dev/null || { apt-get install -y -q --no-install-recommends clang; }
+scripts/setup-deps.sh clang
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 mkdir -p build/fuzz/findings

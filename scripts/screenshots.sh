@@ -32,6 +32,16 @@ truncate -s 3G "$set_dir/album.part3.rar"
 head -c 300000 /dev/urandom >"$set_dir/album.part4.rar"
 head -c 120000 /dev/urandom >"$set_dir/cover.jpg"
 head -c 2000 /dev/urandom >"$set_dir/index.nfo"
+# Opens an SFV file in the program, opens its comments, saves the window as a picture and exits.
+pose_main() {  # sfv file, output picture
+  wine "$root/build/windows/kavrin.exe" "$(winepath -w "$1")" >/dev/null 2>&1 &
+  wine "$root/build/windows/post-command.exe" Kavrin 1007 1500 >/dev/null 2>&1
+  sleep 2
+  import -display "$DISPLAY" -window root "$shots/pose.png"
+  convert "$shots/pose.png" -trim +repage "$2"
+  wine "$root/build/windows/post-command.exe" Kavrin 32773 >/dev/null 2>&1
+  wineserver -w
+}
 crc() { python3 -c 'import sys, zlib; print("%08x" % (zlib.crc32(open(sys.argv[1], "rb").read()) & 0xffffffff))' "$1"; }
 {
   printf '; Holiday photos, packed for the family server\r\n'
@@ -44,13 +54,7 @@ crc() { python3 -c 'import sys, zlib; print("%08x" % (zlib.crc32(open(sys.argv[1
 } >"$set_dir/album.sfv"
 # Damage one part after its checksum was taken.
 printf 'x' | dd of="$set_dir/album.part2.rar" bs=1 seek=1000 conv=notrunc 2>/dev/null
-wine "$root/build/windows/kavrin.exe" "$(winepath -w "$set_dir/album.sfv")" >/dev/null 2>&1 &
-wine "$root/build/windows/post-command.exe" Kavrin 1007 1500 >/dev/null 2>&1
-sleep 2
-import -display "$DISPLAY" -window root "$shots/main.png"
-convert "$shots/main.png" -trim +repage docs/main-window.png
-wine "$root/build/windows/post-command.exe" Kavrin 32773 >/dev/null 2>&1
-wineserver -w
+pose_main "$set_dir/album.sfv" docs/main-window.png
 
 # The main window after verifying a list whose names and comments are in Cyrillic, Greek and
 # Latin beyond Latin-1, written as UTF-8 without a byte-order mark, as the program writes it.
@@ -78,13 +82,7 @@ printf '%s\n' "$trip_files" | while IFS= read -r f; do head -c 90000 /dev/urando
 } >"$trip_dir/trip.sfv"
 # Damage one file after its checksum was taken.
 printf 'x' | dd of="$trip_dir/Санкт-Петербург.jpg" bs=1 seek=1000 conv=notrunc 2>/dev/null
-wine "$root/build/windows/kavrin.exe" "$(winepath -w "$trip_dir/trip.sfv")" >/dev/null 2>&1 &
-wine "$root/build/windows/post-command.exe" Kavrin 1007 1500 >/dev/null 2>&1
-sleep 2
-import -display "$DISPLAY" -window root "$shots/unicode.png"
-convert "$shots/unicode.png" -trim +repage docs/unicode-names.png
-wine "$root/build/windows/post-command.exe" Kavrin 32773 >/dev/null 2>&1
-wineserver -w
+pose_main "$trip_dir/trip.sfv" docs/unicode-names.png
 
 take() {  # pose name, output file
   for _ in $(seq 1 120); do

@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the run command need; does nothing
-# when they are all present. Run as root.
+# Installs the Debian packages the build, the tests and the run command need, and any further
+# packages named as arguments; does nothing when they are all present. Run as root.
+# Usage: scripts/setup-deps.sh [package...]
 set -eu
-packages="cmake make g++ libgtest-dev libbenchmark-dev googletest g++-mingw-w64-i686-posix \
+packages="$* cmake make g++ libgtest-dev libbenchmark-dev googletest g++-mingw-w64-i686-posix \
 mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine32:i386 wine64 fonts-wine xvfb xauth \
 imagemagick x11-utils fonts-dejavu-core"
 missing=""

@@ -101,6 +101,19 @@ struct MainWindowTest : ::testing::Test {
         return test::PumpUntil([&] { return !dialog.HasCurrentRun(); });
     }
     bool IsPaused() const { return ::WaitForSingleObject(pauseEvent.Get(), 0) == WAIT_TIMEOUT; }
+    // Opens a fresh main window, verifies the SFV file in it and reads the window back.
+    static Snapshot LoadAndVerify(const std::wstring& sfv)
+    {
+        CKavrinDlg checker;
+        Snapshot s;
+        test::RunDialog(checker, [&](HWND hwnd) {
+            checker.LoadSfv(sfv);
+            EXPECT_TRUE(WaitForRunEnd(checker));
+            s = Read(hwnd);
+            Command(hwnd, IDCANCEL);
+        });
+        return s;
+    }
 };
 
 TEST_F(MainWindowTest, FreshStartIsNarrowEmptyAndIdle)
@@ -770,14 +783,7 @@ TEST_F(MainWindowTest, CreatedSetVerifiesIntactAndASuccessEndsTheProgram)
     EXPECT_EQ(boxes[0].text, L"The SFV file was created successfully.");
 
     // The round trip: the new list verifies every file as intact.
-    CKavrinDlg checker;
-    Snapshot s;
-    test::RunDialog(checker, [&](HWND hwnd) {
-        checker.LoadSfv(sfv);
-        EXPECT_TRUE(WaitForRunEnd(checker));
-        s = Read(hwnd);
-        Command(hwnd, IDCANCEL);
-    });
+    Snapshot s = LoadAndVerify(sfv);
     EXPECT_EQ(s.names, (std::vector<std::wstring>{L"..\\other\\c.dat", L".\\sub\\b.bin", L".hidden", L"a.txt"}));
     for (const auto& name : s.names)
         EXPECT_EQ(s.rows[name].image, ImageOk) << std::string(name.begin(), name.end());
@@ -801,14 +807,7 @@ TEST_F(MainWindowTest, NamesInCyrillicGreekCjkAndAnEmojiRoundTripFromCreateToVer
     ASSERT_FALSE(created.boxes.empty());
     EXPECT_EQ(created.boxes.back().text, L"The SFV file was created successfully.");
 
-    CKavrinDlg checker;
-    Snapshot s;
-    test::RunDialog(checker, [&](HWND hwnd) {
-        checker.LoadSfv(sfv);
-        EXPECT_TRUE(WaitForRunEnd(checker));
-        s = Read(hwnd);
-        Command(hwnd, IDCANCEL);
-    });
+    Snapshot s = LoadAndVerify(sfv);
     ASSERT_EQ(s.names.size(), std::size(files));
     for (const auto& file : files) {
         // The bare name beside the SFV file, a relative path below it.
