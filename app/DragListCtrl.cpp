@@ -7,16 +7,10 @@
 #include "app/KavrinDlg.h"
 #include "win/DroppedFiles.h"
 
-CDragListCtrl::~CDragListCtrl()
-{
-    if (GetSafeHwnd())
-        ::RemoveWindowSubclass(GetSafeHwnd(), SubclassProc, 0);
-}
-
 void CDragListCtrl::Attach(HWND list)
 {
     win::CListView::Attach(list);
-    ::SetWindowSubclass(list, SubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    m_dropHook.AttachTo(list);
 }
 
 void CDragListCtrl::OnDropFiles(HDROP drop)
@@ -61,19 +55,4 @@ void CDragListCtrl::SetRows(std::vector<CResultRow> rows)
     ::SetWindowLongW(list, GWL_STYLE, style);
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);
-}
-
-LRESULT CALLBACK CDragListCtrl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                             DWORD_PTR data)
-{
-    if (message == WM_DROPFILES) {
-        try {
-            reinterpret_cast<CDragListCtrl*>(data)->OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        } catch (...) {
-        }
-        return 0;
-    }
-    if (message == WM_NCDESTROY)
-        ::RemoveWindowSubclass(hwnd, SubclassProc, 0);
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/DropHook.h"
 #include "win/ListView.h"
 #include "win/ProgressBar.h"
 
@@ -25,7 +26,6 @@ struct CResultRow {
 class CDragListCtrl : public win::CListView {
 public:
     CDragListCtrl() = default;
-    ~CDragListCtrl();
     CDragListCtrl(const CDragListCtrl&) = delete;
     CDragListCtrl& operator=(const CDragListCtrl&) = delete;
 
@@ -41,6 +41,5 @@ public:
     CKavrinDlg* m_pDlg = nullptr;  // receives dropped SFV files; not owned
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
+    CDropHook m_dropHook{[this](HDROP drop) { OnDropFiles(drop); }};
 };

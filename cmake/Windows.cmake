@@ -24,6 +24,7 @@ add_library(kavrin_win STATIC
   shell/ProgramVersion.cpp
   shell/UpdateThread.cpp
   shell/SubclassWnd.cpp
+  shell/DropHook.cpp
   shell/TrayIcon.cpp
 )
 target_link_libraries(kavrin_win PUBLIC kavrin_core ${KAVRIN_WIN_LIBS})

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
 // The longest path the file functions take, terminator included.
 constexpr int kMaxPathLength = 32768;
 
@@ -32,15 +31,13 @@ CDropFileListCtrl::CDropFileListCtrl()
 
 CDropFileListCtrl::~CDropFileListCtrl()
 {
-    if (GetSafeHwnd() && ::IsWindow(GetSafeHwnd()))
-        ::RemoveWindowSubclass(GetSafeHwnd(), SubclassProc, kSubclassId);
     if (m_bOleInitialized)
         ::OleUninitialize();
 }
 
 bool CDropFileListCtrl::SubclassWindow(HWND list)
 {
-    if (!::SetWindowSubclass(list, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this)))
+    if (!m_dropHook.AttachTo(list))
         return false;
     Attach(list);
     ::DragAcceptFiles(list, TRUE);
@@ -55,28 +52,6 @@ bool CDropFileListCtrl::SetConfig(const DropFileConfig& config)
     m_strExtension = config.strExtension;
     m_pfnCallback = config.pfnCallback;
     return true;
-}
-
-LRESULT CALLBACK CDropFileListCtrl::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                                 UINT_PTR, DWORD_PTR data)
-{
-    auto* self = reinterpret_cast<CDropFileListCtrl*>(data);
-    switch (message) {
-    case WM_DROPFILES:
-        try {
-            self->OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        } catch (...) {
-            // No C++ exception may unwind through the list's window procedure.
-        }
-        return 0;
-    case WM_NCDESTROY:
-        ::RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-        self->Attach(nullptr);
-        break;
-    default:
-        break;
-    }
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 void CDropFileListCtrl::OnDropFiles(HDROP drop)

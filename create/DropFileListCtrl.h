@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "shell/DropHook.h"
 #include "win/Dialog.h"
 #include "win/ListView.h"
 
@@ -61,8 +62,7 @@ protected:
     void OnDropFiles(HDROP drop);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR id, DWORD_PTR data);
+    CDropHook m_dropHook{[this](HDROP drop) { OnDropFiles(drop); }};
 
     int m_nFlags = DFL_FILES | DFL_FOLDERS;
     std::wstring m_strExtension;
