@@ -4,3 +4,9 @@
 
 // Sent by a verification run to the main window when it has ended; lParam is the run.
 inline constexpr UINT kMsgCheckEnded = WM_APP + 1;
+
+// Sent by a verification run for the next rows to verify; lParam is a CCheckRowBatch.
+inline constexpr UINT kMsgCheckRows = WM_APP + 2;
+
+// Sent by a verification run to show the rows it has verified; lParam is a CCheckedRows.
+inline constexpr UINT kMsgCheckShow = WM_APP + 3;

@@ -398,6 +398,14 @@ bool CKavrinDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         OnCheckEnded(reinterpret_cast<CCheckThread*>(lParam));
         result = 0;
         return true;
+    case kMsgCheckRows:
+        CCheckThread::ServeRows(*reinterpret_cast<CCheckRowBatch*>(lParam));
+        result = 0;
+        return true;
+    case kMsgCheckShow:
+        CCheckThread::ShowChecked(*reinterpret_cast<const CCheckedRows*>(lParam));
+        result = 0;
+        return true;
     case WM_PAINT:
         if (!::IsIconic(m_hWnd))
             return false;

@@ -37,38 +37,103 @@ void CCheckThread::SetTotalLabel(int done, int count) const
     ::SetWindowTextW(m_targets.hTotalLabel, win::Format(L"Total progress (%d of %d files)", done, count).c_str());
 }
 
+namespace {
+
+// Rows fetched from the window in one round trip.
+constexpr int kRowsPerFetch = 256;
+// Verified rows are shown at least this often (and whenever the run ends or is held by a pause):
+// smooth to the eye, while a round trip per row would cost more than hashing a small file.
+constexpr DWORD kShowEveryMs = 40;
+
+} // namespace
+
+void CCheckThread::ServeRows(CCheckRowBatch& batch)
+{
+    const win::CListView list(batch.pTargets->hList);
+    batch.nCount = list.GetItemCount();
+    batch.rows.clear();
+    for (int n = batch.nFirst; n < batch.nCount && n < batch.nFirst + batch.nMax; ++n)
+        batch.rows.push_back({list.GetItemText(n, 0), list.GetItemText(n, 2)});
+    batch.bServed = true;
+}
+
+void CCheckThread::ShowChecked(const CCheckedRows& checked)
+{
+    if (checked.rows.empty())
+        return;
+    const CCheckTargets& targets = *checked.pTargets;
+    const win::CListView list(targets.hList);
+    for (const CCheckedRows::Row& row : checked.rows)
+        list.SetItemImage(row.nRow, row.nImage);
+    const int last = checked.rows.back().nRow;
+    ::SetWindowTextW(targets.hTotalLabel,
+                     win::Format(L"Total progress (%d of %d files)", last + 1, list.GetItemCount()).c_str());
+    win::CProgressBar(targets.hTotalBar).SetPos(last + 1);
+    list.EnsureVisible(last);
+}
+
+bool CCheckThread::FetchRows(CCheckRowBatch& batch, int first)
+{
+    batch.pTargets = &m_targets;
+    batch.nFirst = first;
+    batch.nMax = kRowsPerFetch;
+    batch.bServed = false;
+    if (IsDetached())
+        return false;
+    ::SendMessageW(m_targets.hDlg, kMsgCheckRows, 0, reinterpret_cast<LPARAM>(&batch));
+    return batch.bServed;
+}
+
+void CCheckThread::ShowPending(CCheckedRows& pending)
+{
+    if (pending.rows.empty() || IsDetached())
+        return;
+    pending.pTargets = &m_targets;
+    ::SendMessageW(m_targets.hDlg, kMsgCheckShow, 0, reinterpret_cast<LPARAM>(&pending));
+    pending.rows.clear();
+}
+
 bool CCheckThread::InitInstance()
 {
     const win::CListView list(m_targets.hList);
-    const win::CProgressBar totalBar(m_targets.hTotalBar);
     if (IsDetached())
         return true;
     SetTotalLabel(0, list.GetItemCount());
-    if (list.GetItemCount() == 0)
+    CCheckRowBatch batch;
+    if (!FetchRows(batch, 0) || batch.rows.empty())
         return true;
 
     const kavrin::CRunControl control(m_bAbort, m_hPause.Get(), m_hRelease.Get());
     kavrin::CFileProgressShown shown;
+    CCheckedRows pending;
+    DWORD lastShown = ::GetTickCount();
+    const auto showPending = [&] {
+        ShowPending(pending);
+        lastShown = ::GetTickCount();
+    };
     for (int n = 0;; ++n) {
         if (m_bAbort.load(std::memory_order_relaxed) || IsDetached())
             break;
-        const std::wstring name = list.GetItemText(n, 0);
+        if (n >= batch.nFirst + static_cast<int>(batch.rows.size()) && (!FetchRows(batch, n) || batch.rows.empty()))
+            break;
+        const CCheckRowBatch::Row& row = batch.rows[static_cast<std::size_t>(n - batch.nFirst)];
         kavrin::CCheckHashObserver observer(control, m_targets.hFileBar, m_targets.hFileLabel, &shown);
+        observer.SetBeforeHold(showPending);
         const kavrin::HashOutcome outcome = kavrin::ComputeFileCrc(
-            kavrin::ResolveListedName(m_strFolder, name), FILE_SHARE_READ, observer, m_buffer.data());
+            kavrin::ResolveListedName(m_strFolder, row.name), FILE_SHARE_READ, observer, m_buffer.data());
         // A file that could not be read, or the abort, leaves the row as loading set it.
-        if (outcome.status == kavrin::HashStatus::Ok && !IsDetached()) {
-            const bool intact = kavrin::EqualsNoCase(kavrin::CrcText(outcome.crc), list.GetItemText(n, 2));
-            list.SetItemImage(n, intact ? m_targets.nImageOk : m_targets.nImageBad);
+        if (outcome.status == kavrin::HashStatus::Ok) {
+            const bool intact = kavrin::EqualsNoCase(kavrin::CrcText(outcome.crc), row.checksum);
+            pending.rows.push_back({n, intact ? m_targets.nImageOk : m_targets.nImageBad});
             if (intact)
                 ++m_nOkCount;
-            SetTotalLabel(n + 1, list.GetItemCount());
-            totalBar.SetPos(n + 1);
-            list.EnsureVisible(n);
+            if (::GetTickCount() - lastShown >= kShowEveryMs)
+                showPending();
         }
-        if (n + 1 >= list.GetItemCount())
+        if (n + 1 >= batch.nCount)
             break;
     }
+    showPending();
     return true;
 }
 

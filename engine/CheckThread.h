@@ -29,6 +29,32 @@ struct CCheckTargets {
     int nImageBad = 1;
 };
 
+// Rows handed to a run in one round trip to the window's thread: up to nMax rows from nFirst on,
+// with the list's row count at that moment.
+struct CCheckRowBatch {
+    struct Row {
+        std::wstring name;
+        std::wstring checksum;
+    };
+    const CCheckTargets* pTargets = nullptr;
+    int nFirst = 0;
+    int nMax = 0;
+    std::vector<Row> rows;
+    int nCount = 0;
+    bool bServed = false;
+};
+
+// Verified rows shown in one round trip to the window's thread: their new images, then the total
+// label, the total bar and the scroll position for the last of them.
+struct CCheckedRows {
+    struct Row {
+        int nRow;
+        int nImage;
+    };
+    const CCheckTargets* pTargets = nullptr;
+    std::vector<Row> rows;
+};
+
 class CCheckThread : public win::CWorkerThread {
 public:
     // A run over the rows of dlg's list, resolving names against sfvFolder, waiting on a
@@ -42,6 +68,10 @@ public:
     // From now on the run sends nothing to the window; it only ends.
     void Detach();
 
+    // The window's side of the two round trips above, on the window's thread.
+    static void ServeRows(CCheckRowBatch& batch);
+    static void ShowChecked(const CCheckedRows& checked);
+
     CKavrinDlg* m_pDlg;  // the window this run belongs to; compared on the UI thread only
     int m_nOkCount = 0;
 
@@ -52,6 +82,10 @@ protected:
 private:
     bool IsDetached() const { return m_bDetached.load(std::memory_order_acquire); }
     void SetTotalLabel(int done, int count) const;
+    // Fetches the rows from first on; false when the window did not answer.
+    bool FetchRows(CCheckRowBatch& batch, int first);
+    // Shows the rows verified since the last showing, if any.
+    void ShowPending(CCheckedRows& pending);
 
     CCheckTargets m_targets;
     std::wstring m_strFolder;

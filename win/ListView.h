@@ -70,8 +70,8 @@ public:
         item.pszText = text.data();
         item.cchTextMax = static_cast<int>(text.size());
         const auto length = Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        text.resize(static_cast<std::size_t>(length));
-        return text;
+        // A copy of the right size: the buffer's capacity would stay with the text.
+        return std::wstring(text.data(), static_cast<std::size_t>(length));
     }
     // The first row after start (-1: from the top) that matches, or -1.
     int FindItem(int start, const LVFINDINFOW& find) const
