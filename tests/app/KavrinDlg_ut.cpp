@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -250,6 +251,62 @@ TEST_F(MainWindowTest, PauseTwiceTogglesTheButtonAndTheSharedEvent)
     });
     EXPECT_EQ(texts, (std::vector<std::wstring>{L"Continue", L"Pause"}));
     EXPECT_EQ(paused, (std::vector<bool>{true, false}));
+}
+
+TEST_F(MainWindowTest, APausedRunShowsEveryRowItHasVerified)
+{
+    // Many small files: the run verifies several between two showings of its progress.
+    constexpr int kFiles = 2000;
+    std::string sfv;
+    std::vector<std::wstring> names;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = "f" + std::to_string(10000 + i) + ".bin";
+        test::WriteFileBytes(folder / std::wstring(name.begin(), name.end()), name);
+        names.emplace_back(name.begin(), name.end());
+        sfv += name + " " + Checksum(name) + "\r\n";
+    }
+    test::WriteFileBytes(folder / L"list.sfv", sfv);
+    CKavrinDlg dialog;
+    Snapshot atPause, laterWhilePaused, end;
+    int top = 0, perPage = 0;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"list.sfv");
+        const win::CListView list(::GetDlgItem(hwnd, IDC_RESULTS));
+        EXPECT_TRUE(test::PumpUntil([&] { return list.GetItemImage(5) == ImageOk; }));
+        Command(hwnd, IDC_PAUSE);
+        test::PumpUntil([] { return false; }, 300);
+        atPause = Read(hwnd);
+        top = static_cast<int>(::SendMessageW(list.GetSafeHwnd(), LVM_GETTOPINDEX, 0, 0));
+        perPage = static_cast<int>(::SendMessageW(list.GetSafeHwnd(), LVM_GETCOUNTPERPAGE, 0, 0));
+        // Every file not shown as verified goes. The run holds the file it is in open, so only a
+        // row it verified without showing would still come out intact after Continue.
+        for (int i = 0; i < kFiles; ++i) {
+            if (atPause.rows[names[i]].image != ImageOk)
+                ::DeleteFileW((folder / names[i]).c_str());
+        }
+        test::PumpUntil([] { return false; }, 200);
+        laterWhilePaused = Read(hwnd);
+        Command(hwnd, IDC_PAUSE);
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        end = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    int shown = 0;
+    while (shown < kFiles && atPause.rows[names[shown]].image == ImageOk)
+        ++shown;
+    ASSERT_GT(shown, 5);
+    ASSERT_LT(shown, kFiles) << "the run should still have been going when paused";
+    for (int i = shown; i < kFiles; ++i)
+        ASSERT_EQ(atPause.rows[names[i]].image, ImagePending) << i;
+    EXPECT_EQ(atPause.totalLabel, win::Format(L"Total progress (%d of %d files)", shown, kFiles));
+    EXPECT_EQ(atPause.totalPos, shown);
+    EXPECT_LE(top, shown - 1);
+    EXPECT_LT(shown - 1, top + perPage) << "the last verified row is in view";
+    EXPECT_EQ(laterWhilePaused.totalLabel, atPause.totalLabel) << "a paused run moves nothing";
+    // After Continue only the file the run was holding is verified; the others are gone.
+    for (int i = 0; i < kFiles; ++i)
+        ASSERT_EQ(end.rows[names[i]].image, i <= shown ? ImageOk : ImagePending) << i;
+    EXPECT_EQ(end.totalLabel, win::Format(L"Total progress (%d of %d files)", shown + 1, kFiles));
 }
 
 TEST_F(MainWindowTest, CloseWhilePausedTakesEffectAfterContinue)
