@@ -7,6 +7,3 @@ inline constexpr UINT kMsgCheckEnded = WM_APP + 1;
 
 // Sent by a verification run for the next rows to verify; lParam is a CCheckRowBatch.
 inline constexpr UINT kMsgCheckRows = WM_APP + 2;
-
-// Sent by a verification run to show the rows it has verified; lParam is a CCheckedRows.
-inline constexpr UINT kMsgCheckShow = WM_APP + 3;

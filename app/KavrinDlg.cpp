@@ -26,6 +26,10 @@ constexpr int kNarrowWidth = 396;
 constexpr int kWideWidth = 707;
 // How long closing or reloading waits for a run to notice its abort before cutting it off.
 constexpr DWORD kRunEndWaitMs = 2000;
+// How often the window shows what its run has verified: smooth to the eye, while showing every
+// row as it is verified would cost a round trip per row, more than hashing a small file.
+constexpr UINT_PTR kShowVerifiedTimer = 1;
+constexpr UINT kShowVerifiedEveryMs = 40;
 
 } // namespace
 
@@ -200,13 +204,30 @@ void CKavrinDlg::StartCheckRun()
     }
     m_hRunThread.Reset(run->DuplicateThreadHandle());
     g_pCheckThread = run;
+    ::SetTimer(m_hWnd, kShowVerifiedTimer, kShowVerifiedEveryMs, nullptr);
     run->Resume();
+}
+
+void CKavrinDlg::ShowVerified(const std::vector<CVerifiedRow>& rows)
+{
+    if (rows.empty())
+        return;
+    for (const CVerifiedRow& row : rows)
+        m_list.SetItemImage(row.nRow, row.nImage);
+    const int last = rows.back().nRow;
+    ::SetWindowTextW(GetItem(IDC_LABEL_TOTAL),
+                     win::Format(L"Total progress (%d of %d files)", last + 1, m_list.GetItemCount()).c_str());
+    win::CProgressBar(GetItem(IDC_PROGRESS_TOTAL)).SetPos(last + 1);
+    m_list.EnsureVisible(last);
 }
 
 void CKavrinDlg::OnCheckEnded(CCheckThread* run)
 {
     if (run && g_pCheckThread.load() != run)
         return;
+    ::KillTimer(m_hWnd, kShowVerifiedTimer);
+    if (run)
+        ShowVerified(run->TakeVerified());
     ::EnableWindow(GetItem(IDC_PAUSE), FALSE);
     ::SetWindowTextW(GetItem(IDC_CLOSE), L"Close");
     if (m_hPauseEvent) {
@@ -232,9 +253,11 @@ void CKavrinDlg::EndCurrentRun()
     // The run's own release event, not the shared pause event, so other copies stay paused.
     run->Release();
     if (!win::PumpingWait(m_hRunThread.Get(), kRunEndWaitMs) && HasCurrentRun()) {
-        // Stuck in a read (a dead network share): it may never touch this window again.
-        run->Detach();
+        // Stuck in a read (a dead network share): it may never touch this window again. The
+        // window is done with the run before the run is cut off: until then the run cannot end
+        // (its end is a message to this thread), so it is still there to be read.
         OnCheckEnded(run);
+        run->Detach();
     }
     m_hRunThread.Reset();
     m_bEndingRun = false;
@@ -402,8 +425,11 @@ bool CKavrinDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
         CCheckThread::ServeRows(*reinterpret_cast<CCheckRowBatch*>(lParam));
         result = 0;
         return true;
-    case kMsgCheckShow:
-        CCheckThread::ShowChecked(*reinterpret_cast<const CCheckedRows*>(lParam));
+    case WM_TIMER:
+        if (wParam != kShowVerifiedTimer)
+            return false;
+        if (HasCurrentRun())
+            ShowVerified(g_pCheckThread.load()->TakeVerified());
         result = 0;
         return true;
     case WM_PAINT:

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "app/AppArgs.h"
 #include "app/DragListCtrl.h"
@@ -11,6 +12,7 @@
 #include "win/Handle.h"
 
 class CCheckThread;
+struct CVerifiedRow;
 class CTrayIcon;
 
 class CKavrinDlg : public win::CDialog {
@@ -45,6 +47,8 @@ private:
     void OnCreateSfv();
     void OnPaint();
     void OnCheckEnded(CCheckThread* run);
+    // Marks rows the run has verified and moves the total label, bar and scroll to the last.
+    void ShowVerified(const std::vector<CVerifiedRow>& rows);
     void OnMinimize(WPARAM wParam, LPARAM lParam);
     void OnTrayNotify(LPARAM mouseMessage);
     // Aborts the current run, releases it if paused and waits (handling sent messages) until

@@ -6,7 +6,6 @@
 #include "engine/PathText.h"
 #include "engine/TextCase.h"
 #include "win/ListView.h"
-#include "win/ProgressBar.h"
 #include "win/WideString.h"
 
 std::atomic<CCheckThread*> g_pCheckThread{nullptr};
@@ -41,9 +40,6 @@ namespace {
 
 // Rows fetched from the window in one round trip.
 constexpr int kRowsPerFetch = 256;
-// Verified rows are shown at least this often (and whenever the run ends or is held by a pause):
-// smooth to the eye, while a round trip per row would cost more than hashing a small file.
-constexpr DWORD kShowEveryMs = 40;
 
 } // namespace
 
@@ -57,19 +53,12 @@ void CCheckThread::ServeRows(CCheckRowBatch& batch)
     batch.bServed = true;
 }
 
-void CCheckThread::ShowChecked(const CCheckedRows& checked)
+std::vector<CVerifiedRow> CCheckThread::TakeVerified()
 {
-    if (checked.rows.empty())
-        return;
-    const CCheckTargets& targets = *checked.pTargets;
-    const win::CListView list(targets.hList);
-    for (const CCheckedRows::Row& row : checked.rows)
-        list.SetItemImage(row.nRow, row.nImage);
-    const int last = checked.rows.back().nRow;
-    ::SetWindowTextW(targets.hTotalLabel,
-                     win::Format(L"Total progress (%d of %d files)", last + 1, list.GetItemCount()).c_str());
-    win::CProgressBar(targets.hTotalBar).SetPos(last + 1);
-    list.EnsureVisible(last);
+    std::vector<CVerifiedRow> taken;
+    const std::lock_guard<std::mutex> hold(m_verifiedLock);
+    taken.swap(m_verified);
+    return taken;
 }
 
 bool CCheckThread::FetchRows(CCheckRowBatch& batch, int first)
@@ -84,15 +73,6 @@ bool CCheckThread::FetchRows(CCheckRowBatch& batch, int first)
     return batch.bServed;
 }
 
-void CCheckThread::ShowPending(CCheckedRows& pending)
-{
-    if (pending.rows.empty() || IsDetached())
-        return;
-    pending.pTargets = &m_targets;
-    ::SendMessageW(m_targets.hDlg, kMsgCheckShow, 0, reinterpret_cast<LPARAM>(&pending));
-    pending.rows.clear();
-}
-
 bool CCheckThread::InitInstance()
 {
     const win::CListView list(m_targets.hList);
@@ -105,12 +85,6 @@ bool CCheckThread::InitInstance()
 
     const kavrin::CRunControl control(m_bAbort, m_hPause.Get(), m_hRelease.Get());
     kavrin::CFileProgressShown shown;
-    CCheckedRows pending;
-    DWORD lastShown = ::GetTickCount();
-    const auto showPending = [&] {
-        ShowPending(pending);
-        lastShown = ::GetTickCount();
-    };
     for (int n = 0;; ++n) {
         if (m_bAbort.load(std::memory_order_relaxed) || IsDetached())
             break;
@@ -118,22 +92,19 @@ bool CCheckThread::InitInstance()
             break;
         const CCheckRowBatch::Row& row = batch.rows[static_cast<std::size_t>(n - batch.nFirst)];
         kavrin::CCheckHashObserver observer(control, m_targets.hFileBar, m_targets.hFileLabel, &shown);
-        observer.SetBeforeHold(showPending);
         const kavrin::HashOutcome outcome = kavrin::ComputeFileCrc(
             kavrin::ResolveListedName(m_strFolder, row.name), FILE_SHARE_READ, observer, m_buffer.data());
         // A file that could not be read, or the abort, leaves the row as loading set it.
         if (outcome.status == kavrin::HashStatus::Ok) {
             const bool intact = kavrin::EqualsNoCase(kavrin::CrcText(outcome.crc), row.checksum);
-            pending.rows.push_back({n, intact ? m_targets.nImageOk : m_targets.nImageBad});
             if (intact)
                 ++m_nOkCount;
-            if (::GetTickCount() - lastShown >= kShowEveryMs)
-                showPending();
+            const std::lock_guard<std::mutex> hold(m_verifiedLock);
+            m_verified.push_back({n, intact ? m_targets.nImageOk : m_targets.nImageBad});
         }
         if (n + 1 >= batch.nCount)
             break;
     }
-    showPending();
     return true;
 }
 

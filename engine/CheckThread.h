@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -44,15 +45,10 @@ struct CCheckRowBatch {
     bool bServed = false;
 };
 
-// Verified rows shown in one round trip to the window's thread: their new images, then the total
-// label, the total bar and the scroll position for the last of them.
-struct CCheckedRows {
-    struct Row {
-        int nRow;
-        int nImage;
-    };
-    const CCheckTargets* pTargets = nullptr;
-    std::vector<Row> rows;
+// A row the run has verified: its index and its new image.
+struct CVerifiedRow {
+    int nRow;
+    int nImage;
 };
 
 class CCheckThread : public win::CWorkerThread {
@@ -68,9 +64,12 @@ public:
     // From now on the run sends nothing to the window; it only ends.
     void Detach();
 
-    // The window's side of the two round trips above, on the window's thread.
+    // The window's side of a row fetch, on the window's thread.
     static void ServeRows(CCheckRowBatch& batch);
-    static void ShowChecked(const CCheckedRows& checked);
+    // The rows verified since the last call, in the order verified. The window takes them on a
+    // timer and when the run ends, so what it shows never lags behind the run for long, whatever
+    // the run is waiting for, and costs no round trip per row.
+    std::vector<CVerifiedRow> TakeVerified();
 
     CKavrinDlg* m_pDlg;  // the window this run belongs to; compared on the UI thread only
     int m_nOkCount = 0;
@@ -84,8 +83,6 @@ private:
     void SetTotalLabel(int done, int count) const;
     // Fetches the rows from first on; false when the window did not answer.
     bool FetchRows(CCheckRowBatch& batch, int first);
-    // Shows the rows verified since the last showing, if any.
-    void ShowPending(CCheckedRows& pending);
 
     CCheckTargets m_targets;
     std::wstring m_strFolder;
@@ -94,4 +91,6 @@ private:
     std::atomic<bool> m_bAbort{false};
     std::atomic<bool> m_bDetached{false};
     std::vector<std::uint8_t> m_buffer;
+    std::mutex m_verifiedLock;  // guards m_verified
+    std::vector<CVerifiedRow> m_verified;
 };

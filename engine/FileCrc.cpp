@@ -51,18 +51,12 @@ HashOutcome ComputeFileCrc(const std::wstring& path, DWORD shareMode, IHashObser
     return HashStream(source, observer, buffer);
 }
 
-void CRunControl::WaitWhilePaused(const std::function<void()>& beforeHold) const
+void CRunControl::WaitWhilePaused() const
 {
     const HANDLE handles[2] = {m_hPause, m_hRelease};
     const DWORD count = m_hRelease ? 2 : 1;
-    if (!m_hPause)
-        return;
-    if (beforeHold) {
-        if (::WaitForMultipleObjects(count, handles, FALSE, 0) != WAIT_TIMEOUT)
-            return;
-        beforeHold();
-    }
-    ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
+    if (m_hPause)
+        ::WaitForMultipleObjects(count, handles, FALSE, INFINITE);
 }
 
 void CCheckHashObserver::OnStart()

@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
 #include <string>
-#include <utility>
 
 #include "engine/HashStream.h"
 
@@ -25,9 +23,8 @@ public:
     CRunControl(const std::atomic<bool>& abort, HANDLE pauseEvent, HANDLE releaseEvent)
         : m_abort(abort), m_hPause(pauseEvent), m_hRelease(releaseEvent) {}
     bool IsAbortRequested() const { return m_abort.load(std::memory_order_relaxed); }
-    // Waits until the pause event or the release event is signalled. beforeHold, when given,
-    // runs first if the wait is going to hold the run; a run that is not paused pays one wait.
-    void WaitWhilePaused(const std::function<void()>& beforeHold = nullptr) const;
+    // Waits until the pause event or the release event is signalled.
+    void WaitWhilePaused() const;
 
 private:
     const std::atomic<bool>& m_abort;
@@ -51,10 +48,8 @@ public:
     // shown: the run's record of the bar and label; null keeps one for this file only.
     CCheckHashObserver(const CRunControl& control, HWND fileBar, HWND fileLabel, CFileProgressShown* shown = nullptr)
         : m_control(control), m_hBar(fileBar), m_hLabel(fileLabel), m_pShown(shown ? shown : &m_shownHere) {}
-    // What to do before the run is held by a pause (show what is not shown yet).
-    void SetBeforeHold(std::function<void()> beforeHold) { m_beforeHold = std::move(beforeHold); }
     bool IsAbortRequested() override { return m_control.IsAbortRequested(); }
-    void WaitWhilePaused() override { m_control.WaitWhilePaused(m_beforeHold); }
+    void WaitWhilePaused() override { m_control.WaitWhilePaused(); }
     void OnStart() override;
     void OnPercent(int percent) override;
     void OnFinished() override;
@@ -68,7 +63,6 @@ private:
     int m_nLast = 0;
     CFileProgressShown m_shownHere;
     CFileProgressShown* m_pShown;
-    std::function<void()> m_beforeHold;
 };
 
 // Where the creation run reports a file's percentage (the progress dialog).

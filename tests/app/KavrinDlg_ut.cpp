@@ -406,6 +406,45 @@ TEST_F(MainWindowTest, ExitDoesNotHangOnARunStuckInARead)
     ::Sleep(200);
 }
 
+TEST_F(MainWindowTest, RowsVerifiedBeforeAFileThatTakesLongAreShownWhileItIsRead)
+{
+    // A pipe that delivers nothing until it is closed: a file on a slow share.
+    const std::wstring pipePath = L"\\\\.\\pipe\\kavrin-slow-" + std::to_wstring(::GetCurrentProcessId());
+    std::vector<win::CHandle> instances;
+    for (int i = 0; i < 2; ++i) {  // one for the look-up while loading, one for the run
+        instances.emplace_back(::CreateNamedPipeW(pipePath.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                                  PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
+        ASSERT_NE(instances.back().Get(), INVALID_HANDLE_VALUE);
+    }
+    test::WriteFileBytes(folder / L"!1.bin", "one");
+    test::WriteFileBytes(folder / L"!2.bin", "two");
+    const std::string pipe(pipePath.begin(), pipePath.end());
+    test::WriteFileBytes(folder / L"list.sfv",
+                         pipe + " 00000000\r\n!1.bin " + Checksum("one") + "\r\n!2.bin " + Checksum("2") + "\r\n");
+    CKavrinDlg dialog;
+    Snapshot during, end;
+    bool stillRunning = false;
+    test::RunDialog(dialog, [&](HWND hwnd) {
+        dialog.LoadSfv(folder / L"list.sfv");
+        const win::CListView list(::GetDlgItem(hwnd, IDC_RESULTS));
+        test::PumpUntil([&] { return list.GetItemImage(1) != ImagePending; }, 3000);
+        during = Read(hwnd);
+        stillRunning = dialog.HasCurrentRun();
+        instances.clear();  // the read fails and the run goes on to its end
+        EXPECT_TRUE(WaitForRunEnd(dialog));
+        end = Read(hwnd);
+        Command(hwnd, IDCANCEL);
+    });
+    ASSERT_EQ(during.names, (std::vector<std::wstring>{L"!1.bin", L"!2.bin", pipePath}));
+    EXPECT_TRUE(stillRunning) << "the run is in the pipe";
+    EXPECT_EQ(during.rows[L"!1.bin"].image, ImageOk);
+    EXPECT_EQ(during.rows[L"!2.bin"].image, ImageBad);
+    EXPECT_EQ(during.totalLabel, L"Total progress (2 of 3 files)");
+    EXPECT_EQ(during.totalPos, 2);
+    EXPECT_EQ(end.rows[pipePath].image, during.rows[pipePath].image) << "a read error leaves the row as it was";
+    EXPECT_EQ(end.totalLabel, L"Total progress (2 of 3 files)");
+}
+
 TEST_F(MainWindowTest, LoadingDuringARunEndsTheOldRunFirst)
 {
     test::WriteFileBytes(folder / L"one\\a.bin", "a");
