@@ -323,8 +323,21 @@ TEST_F(CreateDialogTest, AddFolderTakesTheChosenFolderAndProposesNothing)
             browserFound = browser != nullptr;
             if (!browser)
                 return;
-            ::Sleep(100);
-            ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+            // The browser fills its tree after it shows: select until the tree says it took.
+            const HWND tree = ::FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+            const std::wstring leaf = chosen.substr(chosen.find_last_of(L'\\') + 1);
+            for (int i = 0; i < 250; ++i) {
+                ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+                wchar_t text[MAX_PATH] = {};
+                TVITEMW item{};
+                item.mask = TVIF_TEXT;
+                item.hItem = tree ? TreeView_GetSelection(tree) : nullptr;
+                item.pszText = text;
+                item.cchTextMax = MAX_PATH;
+                if (!tree || (item.hItem && TreeView_GetItem(tree, &item) && leaf == text))
+                    break;
+                ::Sleep(20);
+            }
             ::PostMessageW(browser, WM_COMMAND, IDOK, 0);
         });
         ::SendDlgItemMessageW(hwnd, IDC_ADD_FOLDER, BM_CLICK, 0, 0);
