@@ -69,6 +69,21 @@ Snapshot Read(HWND hwnd)
     return s;
 }
 
+// Two server ends of a pipe that sends nothing until they are closed, so that a read of it blocks:
+// one for the look-up while loading, one for the run. Empty when the pipe cannot be made.
+std::vector<win::CHandle> SilentPipe(const std::wstring& path)
+{
+    std::vector<win::CHandle> instances;
+    for (int i = 0; i < 2; ++i) {
+        const HANDLE pipe = ::CreateNamedPipeW(path.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
+                                               PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr);
+        if (pipe == INVALID_HANDLE_VALUE)
+            return {};
+        instances.emplace_back(pipe);
+    }
+    return instances;
+}
+
 void Command(HWND hwnd, int id)
 {
     ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
@@ -378,12 +393,8 @@ TEST_F(MainWindowTest, ExitDoesNotHangOnARunStuckInARead)
 {
     // A pipe that never delivers a byte stands for a dead network share: the read blocks.
     const std::wstring pipePath = L"\\\\.\\pipe\\kavrin-stuck-" + std::to_wstring(::GetCurrentProcessId());
-    std::vector<win::CHandle> instances;
-    for (int i = 0; i < 2; ++i) {  // one for the look-up while loading, one for the run
-        instances.emplace_back(::CreateNamedPipeW(pipePath.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
-                                                  PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
-        ASSERT_NE(instances.back().Get(), INVALID_HANDLE_VALUE);
-    }
+    std::vector<win::CHandle> instances = SilentPipe(pipePath);
+    ASSERT_FALSE(instances.empty());
     const std::string name(pipePath.begin(), pipePath.end());
     test::WriteFileBytes(folder / L"list.sfv", name + " 00000000\r\n");
     CKavrinDlg dialog;
@@ -410,12 +421,8 @@ TEST_F(MainWindowTest, RowsVerifiedBeforeAFileThatTakesLongAreShownWhileItIsRead
 {
     // A pipe that delivers nothing until it is closed: a file on a slow share.
     const std::wstring pipePath = L"\\\\.\\pipe\\kavrin-slow-" + std::to_wstring(::GetCurrentProcessId());
-    std::vector<win::CHandle> instances;
-    for (int i = 0; i < 2; ++i) {  // one for the look-up while loading, one for the run
-        instances.emplace_back(::CreateNamedPipeW(pipePath.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT,
-                                                  PIPE_UNLIMITED_INSTANCES, 4096, 4096, 0, nullptr));
-        ASSERT_NE(instances.back().Get(), INVALID_HANDLE_VALUE);
-    }
+    std::vector<win::CHandle> instances = SilentPipe(pipePath);
+    ASSERT_FALSE(instances.empty());
     test::WriteFileBytes(folder / L"!1.bin", "one");
     test::WriteFileBytes(folder / L"!2.bin", "two");
     const std::string pipe(pipePath.begin(), pipePath.end());
