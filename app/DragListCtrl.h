@@ -41,5 +41,6 @@ public:
     CKavrinDlg* m_pDlg = nullptr;  // receives dropped SFV files; not owned
 
 private:
-    CDropHook m_dropHook{[this](HDROP drop) { OnDropFiles(drop); }};
+    // The list's drops; a destroyed list leaves no handle behind.
+    CDropHook m_dropHook{[this](HDROP drop) { OnDropFiles(drop); }, [this] { win::CListView::Attach(nullptr); }};
 };

@@ -221,13 +221,26 @@ void CKavrinDlg::ShowVerified(const std::vector<CVerifiedRow>& rows)
     m_list.EnsureVisible(last);
 }
 
-void CKavrinDlg::OnCheckEnded(CCheckThread* run)
+void CKavrinDlg::OnCheckEnded(CCheckThread* run, bool cutOff)
 {
     if (run && g_pCheckThread.load() != run)
         return;
+    // All the window needs of the run is taken first: the steps below may let other threads'
+    // messages in (the balloon waits on the shell), and a run that is cut off, or whose end
+    // message arrives then, may end and delete itself.
+    std::vector<CVerifiedRow> verified;
+    int okCount = 0;
+    if (run) {
+        verified = run->TakeVerified();
+        okCount = run->m_nOkCount.load();
+        run->m_pDlg = nullptr;
+    }
+    g_pCheckThread = nullptr;
+    if (run && cutOff)
+        run->Detach();
+
     ::KillTimer(m_hWnd, kShowVerifiedTimer);
-    if (run)
-        ShowVerified(run->TakeVerified());
+    ShowVerified(verified);
     ::EnableWindow(GetItem(IDC_PAUSE), FALSE);
     ::SetWindowTextW(GetItem(IDC_CLOSE), L"Close");
     if (m_hPauseEvent) {
@@ -235,12 +248,9 @@ void CKavrinDlg::OnCheckEnded(CCheckThread* run)
         m_hPauseEvent = nullptr;
     }
     if (run && m_pTray) {
-        const std::wstring summary = win::Format(L"%d of %d files ok.", run->m_nOkCount, m_list.GetItemCount());
+        const std::wstring summary = win::Format(L"%d of %d files ok.", okCount, m_list.GetItemCount());
         m_pTray->ShowInfoBalloon(summary.c_str(), L"Operation complete", 1, 1);
     }
-    if (run)
-        run->m_pDlg = nullptr;
-    g_pCheckThread = nullptr;
 }
 
 void CKavrinDlg::EndCurrentRun()
@@ -253,11 +263,10 @@ void CKavrinDlg::EndCurrentRun()
     // The run's own release event, not the shared pause event, so other copies stay paused.
     run->Release();
     if (!win::PumpingWait(m_hRunThread.Get(), kRunEndWaitMs) && HasCurrentRun()) {
-        // Stuck in a read (a dead network share): it may never touch this window again. The
-        // window is done with the run before the run is cut off: until then the run cannot end
-        // (its end is a message to this thread), so it is still there to be read.
-        OnCheckEnded(run);
-        run->Detach();
+        // Stuck in a read (a dead network share): it may never touch this window again. Until
+        // it is cut off it cannot end (its end is a message to this thread), so the window takes
+        // what it needs of it first.
+        OnCheckEnded(run, true);
     }
     m_hRunThread.Reset();
     m_bEndingRun = false;

@@ -46,7 +46,9 @@ private:
     void OnCheckSfv();
     void OnCreateSfv();
     void OnPaint();
-    void OnCheckEnded(CCheckThread* run);
+    // Finishes the run on the window's side (run null: a run that never started); cutOff also
+    // cuts a run that has not ended off from the window.
+    void OnCheckEnded(CCheckThread* run, bool cutOff = false);
     // Marks rows the run has verified and moves the total label, bar and scroll to the last.
     void ShowVerified(const std::vector<CVerifiedRow>& rows);
     void OnMinimize(WPARAM wParam, LPARAM lParam);

@@ -62,7 +62,8 @@ protected:
     void OnDropFiles(HDROP drop);
 
 private:
-    CDropHook m_dropHook{[this](HDROP drop) { OnDropFiles(drop); }};
+    // The list's drops; a destroyed list leaves no handle behind.
+    CDropHook m_dropHook{[this](HDROP drop) { OnDropFiles(drop); }, [this] { win::CListView::Attach(nullptr); }};
 
     int m_nFlags = DFL_FILES | DFL_FOLDERS;
     std::wstring m_strExtension;

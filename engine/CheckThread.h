@@ -72,7 +72,7 @@ public:
     std::vector<CVerifiedRow> TakeVerified();
 
     CKavrinDlg* m_pDlg;  // the window this run belongs to; compared on the UI thread only
-    int m_nOkCount = 0;
+    std::atomic<int> m_nOkCount{0};  // rows found intact; read by the window when the run ends
 
 protected:
     bool InitInstance() override;

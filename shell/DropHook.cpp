@@ -2,6 +2,8 @@
 
 LRESULT CDropHook::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_DESTROY && m_onDestroy)
+        m_onDestroy();
     if (message != WM_DROPFILES)
         return CSubclassWnd::HandleMessage(message, wParam, lParam);
     try {

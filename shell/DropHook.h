@@ -11,13 +11,16 @@
 
 class CDropHook : public CSubclassWnd {
 public:
-    // onDrop receives each WM_DROPFILES's drop handle and must release it; it must not throw
-    // into the window procedure (what it throws is dropped here).
-    explicit CDropHook(std::function<void(HDROP)> onDrop) : m_onDrop(std::move(onDrop)) {}
+    // onDrop receives each WM_DROPFILES's drop handle and must release it (what it throws is
+    // dropped here, never thrown into the window procedure); onDestroy, when given, learns that
+    // the window is being destroyed, before the window itself does.
+    explicit CDropHook(std::function<void(HDROP)> onDrop, std::function<void()> onDestroy = nullptr)
+        : m_onDrop(std::move(onDrop)), m_onDestroy(std::move(onDestroy)) {}
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     std::function<void(HDROP)> m_onDrop;
+    std::function<void()> m_onDestroy;
 };

@@ -289,7 +289,12 @@ TEST_F(MainWindowTest, APausedRunShowsEveryRowItHasVerified)
         const win::CListView list(::GetDlgItem(hwnd, IDC_RESULTS));
         EXPECT_TRUE(test::PumpUntil([&] { return list.GetItemImage(5) == ImageOk; }));
         Command(hwnd, IDC_PAUSE);
-        test::PumpUntil([] { return false; }, 300);
+        // Held once the total stops moving: the run may take a while to reach its next read.
+        const HWND totalLabel = ::GetDlgItem(hwnd, IDC_LABEL_TOTAL);
+        for (std::wstring before; before != win::GetWindowTextString(totalLabel);) {
+            before = win::GetWindowTextString(totalLabel);
+            test::PumpUntil([] { return false; }, 150);
+        }
         atPause = Read(hwnd);
         top = static_cast<int>(::SendMessageW(list.GetSafeHwnd(), LVM_GETTOPINDEX, 0, 0));
         perPage = static_cast<int>(::SendMessageW(list.GetSafeHwnd(), LVM_GETCOUNTPERPAGE, 0, 0));

@@ -63,6 +63,7 @@ struct DropListTest : ::testing::Test {
             ::PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
         });
         EXPECT_EQ(result, IDCANCEL);
+        EXPECT_EQ(host.m_list.GetSafeHwnd(), nullptr) << "the destroyed list's handle stays behind";
     }
 };
 

@@ -305,7 +305,7 @@ TEST_F(CreateDialogTest, AddFolderTakesTheChosenFolderAndProposesNothing)
     test::WriteFileBytes(chosen + L"\\a.jpg", "a");
     std::vector<Row> rows;
     std::wstring path = L"unset";
-    bool browserFound = false;
+    bool browserFound = false, treeFound = false;
     const INT_PTR result = Run([&](HWND hwnd) {
         // The folder browser is modal inside the command: choose from another thread.
         std::thread user([&, hwnd] {
@@ -325,6 +325,7 @@ TEST_F(CreateDialogTest, AddFolderTakesTheChosenFolderAndProposesNothing)
                 return;
             // The browser fills its tree after it shows: select until the tree says it took.
             const HWND tree = ::FindWindowExW(browser, nullptr, WC_TREEVIEWW, nullptr);
+            treeFound = tree != nullptr;
             const std::wstring leaf = chosen.substr(chosen.find_last_of(L'\\') + 1);
             for (int i = 0; i < 250; ++i) {
                 ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
@@ -347,6 +348,7 @@ TEST_F(CreateDialogTest, AddFolderTakesTheChosenFolderAndProposesNothing)
     });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(browserFound);
+    EXPECT_TRUE(treeFound);
     EXPECT_EQ(rows, (std::vector<Row>{{chosen.substr(folder.Path().size() + 1), folder.Path()}}));
     EXPECT_EQ(path, L"");
 }
