@@ -192,7 +192,6 @@ void CKavrinDlg::StartCheckRun()
     targets.hList = m_list.GetSafeHwnd();
     targets.hFileBar = GetItem(IDC_PROGRESS_FILE);
     targets.hFileLabel = GetItem(IDC_LABEL_FILE);
-    targets.hTotalBar = GetItem(IDC_PROGRESS_TOTAL);
     targets.hTotalLabel = GetItem(IDC_LABEL_TOTAL);
     targets.nImageOk = m_nImageOk;
     targets.nImageBad = m_nImageBad;

@@ -24,7 +24,6 @@ struct CCheckTargets {
     HWND hList = nullptr;
     HWND hFileBar = nullptr;
     HWND hFileLabel = nullptr;
-    HWND hTotalBar = nullptr;
     HWND hTotalLabel = nullptr;
     int nImageOk = 0;
     int nImageBad = 1;
